@@ -1,0 +1,36 @@
+#include "controls/ComboBox.h"
+
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "controls/FormRuntime.h"
+
+namespace lumora {
+
+ComboBox::ComboBox(FormRuntime& runtime, QWidget* parent) : QComboBox(parent), runtime_(runtime)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    connect(this, &QComboBox::activated, this, [this](int) { runtime_.guard([this] { click.raise(); }); });
+}
+
+void ComboBox::addEntry(const QString& text)
+{
+    // QComboBox chooses the first entry added to an empty list by itself.
+    const QSignalBlocker blocker(this);
+    const int chosen = currentIndex();
+    const QString shown = currentText();
+    addItem(text);
+    if (chosen < 0) {
+        setCurrentIndex(-1);
+        setEditText(shown);
+    }
+}
+
+void ComboBox::setListIndex(int index)
+{
+    setCurrentIndex(index);
+    click.raise();
+}
+
+} // namespace lumora

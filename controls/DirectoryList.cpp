@@ -1,0 +1,201 @@
+#include "controls/DirectoryList.h"
+
+#include <QAbstractListModel>
+#include <QDir>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include "controls/DriveList.h"
+#include "controls/FormRuntime.h"
+#include "core/DirectoryListing.h"
+
+namespace lumora {
+
+class DirectoryModel : public QAbstractListModel {
+public:
+    struct Entry {
+        QString text;
+        QString path; // empty for sub-directories: current path + name
+        int level = 0;
+        bool open = false;
+    };
+
+    explicit DirectoryModel(QObject* parent) : QAbstractListModel(parent) {}
+
+    void reset(std::vector<Entry> entries)
+    {
+        beginResetModel();
+        entries_ = std::move(entries);
+        endResetModel();
+    }
+    const Entry& entry(int row) const { return entries_.at(std::size_t(row)); }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(entries_.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= int(entries_.size()))
+            return {};
+        const Entry& e = entries_[std::size_t(index.row())];
+        switch (role) {
+        case Qt::DisplayRole: return e.text;
+        case Qt::DecorationRole: return e.open ? openIcon : closedIcon;
+        case Qt::UserRole: return e.level;
+        default: return {};
+        }
+    }
+
+    QIcon openIcon;
+    QIcon closedIcon;
+
+private:
+    std::vector<Entry> entries_;
+};
+
+namespace {
+
+// Indents each entry by its depth in the chain.
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    static constexpr int step = 8;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem indented(option);
+        indented.rect.adjust(step * index.data(Qt::UserRole).toInt(), 0, 0, 0);
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+};
+
+QString withSeparator(const QString& dir)
+{
+    return dir.endsWith(QDir::separator()) ? dir : dir + QDir::separator();
+}
+
+} // namespace
+
+DirectoryList::DirectoryList(FormRuntime& runtime, QWidget* parent)
+    : QListView(parent), runtime_(runtime), model_(new DirectoryModel(this))
+{
+    model_->openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    model_->closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    setModel(model_);
+    setItemDelegate(new IndentDelegate(this));
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+        runtime_.guard([this, index] { openEntry(index.row()); });
+    });
+    // The runtime starts the list on the process's current directory.
+    try {
+        moveTo(normalised(QDir::currentPath()));
+    } catch (const RuntimeError&) {
+        moveTo(normalised(QDir::rootPath()));
+    }
+}
+
+QString DirectoryList::driveRootOf(const QString& path) const
+{
+    const auto& source = runtime_.seams().drives;
+    const QList<Drive> drives = source ? source() : QList<Drive>{};
+    const int index = driveIndexOfPath(drives, path);
+    return index >= 0 ? QDir::toNativeSeparators(QDir::cleanPath(drives[index].root))
+                      : QDir::toNativeSeparators(QDir(path).rootPath());
+}
+
+QString DirectoryList::normalised(const QString& path) const
+{
+    const QString clean = QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    // At a drive's root the path keeps its separator, as C:\ does.
+    return clean == driveRootOf(clean) ? withSeparator(clean) : clean;
+}
+
+void DirectoryList::setPath(const QString& textOrPath)
+{
+    const auto& source = runtime_.seams().drives;
+    const QList<Drive> drives = source ? source() : QList<Drive>{};
+    for (const Drive& d : drives) {
+        if (d.text != textOrPath)
+            continue;
+        const QString root = QDir::toNativeSeparators(QDir::cleanPath(d.root));
+        const QString target = driveDirectories_.value(root, withSeparator(root));
+        try {
+            moveTo(target);
+        } catch (const RuntimeError& e) {
+            // A drive whose root cannot be read is a drive that is not there.
+            if (target == withSeparator(root) && e.number() == err::PathNotFound)
+                throw RuntimeError(err::DeviceUnavailable, e.detail());
+            throw;
+        }
+        return;
+    }
+    if (textOrPath.isEmpty())
+        throw RuntimeError(err::PathNotFound);
+    moveTo(normalised(textOrPath));
+}
+
+void DirectoryList::moveTo(const QString& directory)
+{
+    // Read first: a directory that cannot be read leaves the list unchanged.
+    const std::vector<std::string> names = listSubdirectories(toUtf8(directory));
+
+    const QString root = driveRootOf(directory);
+    std::vector<DirectoryModel::Entry> entries;
+    entries.reserve(names.size() + 8);
+    entries.push_back({root, withSeparator(root), 0, true});
+    const QString below = directory.mid(withSeparator(root).size());
+    QString walked = withSeparator(root);
+    for (const QString& part : below.split(QDir::separator(), Qt::SkipEmptyParts)) {
+        walked = withSeparator(walked) + part;
+        entries.push_back({part, walked, int(entries.size()), true});
+    }
+    const int level = int(entries.size());
+    for (const std::string& name : names)
+        entries.push_back({fromUtf8(name), QString(), level, false});
+
+    const bool changed = directory != path_;
+    path_ = directory;
+    driveDirectories_.insert(root, directory);
+    model_->reset(std::move(entries));
+    setCurrentIndex(model_->index(level - 1));
+    if (changed)
+        change.raise();
+}
+
+int DirectoryList::entryCount() const { return model_->rowCount(); }
+QString DirectoryList::entryText(int row) const { return model_->entry(row).text; }
+int DirectoryList::entryLevel(int row) const { return model_->entry(row).level; }
+bool DirectoryList::entryIsOpen(int row) const { return model_->entry(row).open; }
+
+void DirectoryList::openEntry(int row)
+{
+    if (row < 0 || row >= model_->rowCount())
+        return;
+    const DirectoryModel::Entry& e = model_->entry(row);
+    const QString target = e.path.isEmpty() ? withSeparator(path_) + e.text : e.path;
+    try {
+        moveTo(normalised(target));
+    } catch (const RuntimeError& error) {
+        if (!openFailed)
+            throw;
+        openFailed(error, target);
+    }
+}
+
+void DirectoryList::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        const int row = currentIndex().row();
+        runtime_.guard([this, row] { openEntry(row); });
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+} // namespace lumora

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QHash>
+#include <QListView>
+#include <functional>
+
+#include "controls/Event.h"
+
+namespace lumora {
+
+class FormRuntime;
+class RuntimeError;
+class DirectoryModel;
+
+// The chain of directories from the drive's root down to the current one,
+// then the current one's sub-directories. A double click or Enter opens an
+// entry. Its change event follows every change of the path.
+class DirectoryList : public QListView {
+    Q_OBJECT
+public:
+    DirectoryList(FormRuntime& runtime, QWidget* parent = nullptr);
+
+    // The current directory in native form, without a trailing separator
+    // except at a drive's root.
+    QString path() const { return path_; }
+
+    // A drive's text moves the list to that drive's current directory (the
+    // last one it showed there in this run; the start-up directory for its
+    // drive; otherwise the root). Anything else is a path, relative ones
+    // taken from the process's current directory. Raises RuntimeError 76,
+    // 75 or 68 when the directory cannot be read; the list then stays.
+    void setPath(const QString& textOrPath);
+
+    // The entries as shown, for the tests and the benchmarks.
+    int entryCount() const;
+    QString entryText(int row) const;
+    int entryLevel(int row) const;
+    bool entryIsOpen(int row) const;
+
+    // Opens entry `row` as a double click does.
+    void openEntry(int row);
+
+    Event change;
+    // Told when an entry the user opened cannot be read; the list stays.
+    std::function<void(const RuntimeError&, const QString& path)> openFailed;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void moveTo(const QString& directory);
+    QString normalised(const QString& path) const;
+    QString driveRootOf(const QString& path) const;
+
+    FormRuntime& runtime_;
+    DirectoryModel* model_;
+    QString path_;
+    QHash<QString, QString> driveDirectories_; // drive root -> last directory shown
+};
+
+} // namespace lumora

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QComboBox>
+#include <functional>
+
+#include "controls/Event.h"
+#include "controls/Seams.h"
+
+namespace lumora {
+
+class FormRuntime;
+
+// The machine's drives, one of them current. Its change event follows every
+// change of the current drive, by the user or by code; a set to the drive it
+// already shows changes nothing and raises nothing.
+class DriveList : public QComboBox {
+    Q_OBJECT
+public:
+    DriveList(FormRuntime& runtime, QWidget* parent = nullptr);
+
+    // Reads the drives again from the runtime's seam; the current drive stays
+    // when it is still there.
+    void refreshDrives();
+    const QList<Drive>& drives() const { return drives_; }
+
+    QString drive() const;
+    QString driveRoot() const;
+    // A drive's text selects that drive; any other text is taken as a full
+    // path and selects the drive that the path lies on.
+    void setDrive(const QString& textOrPath);
+
+    Event change;
+
+private:
+    void makeCurrent(int index);
+    FormRuntime& runtime_;
+    QList<Drive> drives_;
+    int current_ = -1;
+};
+
+// The drive that `path` lies on among `drives`: the one with the longest
+// root that contains it. -1 when none does.
+int driveIndexOfPath(const QList<Drive>& drives, const QString& path);
+
+} // namespace lumora

@@ -1,0 +1,49 @@
+#pragma once
+// The side effects the windows have on the world, given to them from outside
+// so that tests can observe them without blocking or starting programs.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+namespace lumora {
+
+// Message box styles used by the program.
+namespace style {
+inline constexpr int OkOnly = 0;
+inline constexpr int Critical = 16;
+inline constexpr int Exclamation = 48;
+} // namespace style
+
+struct Drive {
+    QString text; // what the drive list shows and the directory list accepts
+    QString root; // the directory at the drive's top, in native form
+};
+
+struct LaunchRequest {
+    QString commandLine; // the whole line as the user would read it
+    QString program;
+    QStringList arguments;
+    QString workingDirectory;
+};
+
+struct Seams {
+    // Modal box; returns the button pressed (1 for OK).
+    std::function<int(QWidget* parent, const QString& prompt, const QString& title, int style)> messageBox;
+    // Starts a detached process; on failure returns false with a reason.
+    std::function<bool(const LaunchRequest& request, QString* error)> startProcess;
+    std::function<QList<Drive>()> drives;
+    std::function<QDateTime()> now;
+    // Ends the program with this exit status, at once.
+    std::function<void(int exitCode)> endProgram;
+
+    // The real world: QMessageBox, QProcess, mounted volumes, the system clock
+    // and the application's event loop.
+    static Seams system();
+};
+
+} // namespace lumora

@@ -1,0 +1,45 @@
+#pragma once
+// Path and file-name rules of the game file browser. Strings are UTF-8; the
+// separator is a parameter so that both platforms' rules can be tested here.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumora {
+
+#ifdef _WIN32
+inline constexpr char nativeSeparator = '\\';
+#else
+inline constexpr char nativeSeparator = '/';
+#endif
+
+// The file-type list: index 0 "*.zip", 1 "*.*"; any other index (-1 when
+// nothing is chosen) gives no pattern, so the file list keeps the one it has.
+std::optional<std::string> patternForFileType(int listIndex);
+
+// Directory path, one separator, file name: joined as they stand, so a drive
+// root gives two separators in a row.
+std::string joinSelectedPath(std::string_view directory, std::string_view fileName,
+                             char separator = nativeSeparator);
+
+// Everything after the last separator (the whole text when there is none,
+// empty when it ends in one), found by scanning forward hit by hit.
+std::string fileNamePart(std::string_view path, char separator = nativeSeparator);
+
+// File-list wildcard match: "*" any run, "?" one character, letter case
+// ignored. A pattern ending in ".*" also matches names without a dot, so
+// "*.*" lists every file.
+bool wildcardMatch(std::string_view pattern, std::string_view name);
+
+// Case-insensitive ordering used by the lists (then byte order for ties), so
+// that a listing does not depend on the file system's order.
+bool listOrderLess(std::string_view a, std::string_view b);
+
+// The root (from `roots`) that `path` lies on: the longest root that is a
+// prefix of the path at a separator boundary. Empty when none matches.
+std::string longestMatchingRoot(std::string_view path, const std::vector<std::string>& roots,
+                                char separator = nativeSeparator);
+
+} // namespace lumora

@@ -1,0 +1,104 @@
+#pragma once
+// Random-access record files with 128-byte records, numbered like the form
+// runtime's open files.
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumora {
+
+inline constexpr std::size_t recordLength = 128;
+inline constexpr std::size_t maxStringBytes = recordLength - 2;
+
+// A tagged value as a record file holds it: a 2-byte type tag (0 empty,
+// 11 Boolean) and, for a Boolean, a 2-byte value (0xFFFF true, 0 false).
+struct TaggedValue {
+    static constexpr std::uint16_t Empty = 0;
+    static constexpr std::uint16_t Boolean = 11;
+
+    std::uint16_t tag = Empty;
+    std::int16_t value = 0;
+
+    static TaggedValue fromBool(bool b) { return {Boolean, static_cast<std::int16_t>(b ? -1 : 0)}; }
+    // Only a Boolean that is not 0 is true; empty and unknown tags read false.
+    bool isTrue() const { return tag == Boolean && value != 0; }
+    friend bool operator==(const TaggedValue&, const TaggedValue&) = default;
+};
+
+// The bytes of a record file, record n at (n - 1) * 128. Reads beyond the end
+// give empty values; reads never look outside the record's own slot.
+class RecordImage {
+public:
+    RecordImage() = default;
+    explicit RecordImage(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {}
+
+    const std::vector<unsigned char>& bytes() const { return bytes_; }
+
+    // `text` is already in the file's code page; more than 126 bytes raises
+    // error 59 (bad record length) and changes nothing.
+    void putString(int record, std::string_view text);
+    void putTagged(int record, TaggedValue value);
+    void putInteger(int record, std::int16_t value);
+
+    // A count that runs past the slot or past the end of the file gives "".
+    std::string getString(int record) const;
+    TaggedValue getTagged(int record) const;
+    std::int16_t getInteger(int record) const;
+
+private:
+    void put(int record, const unsigned char* data, std::size_t size);
+    std::size_t available(int record) const; // bytes of the slot inside the file
+    std::vector<unsigned char> bytes_;
+};
+
+// One open record file. Writes replace the whole file atomically: the new
+// content goes to a sibling temporary file that is flushed to disk and then
+// renamed over the old one, so a failure leaves the old content whole.
+class RecordFile {
+public:
+    // Opens `path` for reading and writing, creating it empty when missing
+    // and leaving an existing one unchanged. Raises a RuntimeError (75, 70,
+    // 76, ...) when it cannot.
+    explicit RecordFile(const std::filesystem::path& path);
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    // The whole file as it is on disk now.
+    RecordImage read() const;
+    // Replaces the file's content with `image`; all or nothing.
+    void write(const RecordImage& image);
+
+private:
+    void reopen();
+    std::filesystem::path path_;
+    std::FILE* file_ = nullptr;
+};
+
+// The runtime's table of open files: numbers 1 to 255, the next free one being
+// the lowest not in use.
+class FileTable {
+public:
+    static constexpr int maxFileNumber = 255;
+
+    int freeFile() const; // raises 67 (too many files) when all are in use
+    // Opens `path` under `number`; raises 55 when the number is in use.
+    void open(int number, const std::filesystem::path& path);
+    RecordFile& at(int number); // raises 52 when the number is not open
+    void close(int number);     // raises 52 when the number is not open
+    bool isOpen(int number) const { return files_.count(number) != 0; }
+    std::size_t openCount() const { return files_.size(); }
+
+private:
+    std::map<int, std::unique_ptr<RecordFile>> files_;
+};
+
+} // namespace lumora

@@ -1,0 +1,45 @@
+#pragma once
+// The fifteen records of the settings file and the variables they pass
+// through.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/RecordFile.h"
+
+namespace lumora {
+
+inline constexpr const char* settingsFileName = "Lumora.INI";
+inline constexpr int settingsRecordCount = 15;
+
+// The record variables: strings are UTF-8 here and converted to the code
+// page only on their way to and from the file.
+struct SettingsRecords {
+    std::string selectedPath;        // record 1
+    std::string screenshotDirectory; // record 2
+    std::string directory;           // record 3
+    std::array<TaggedValue, 10> options{}; // records 4 to 13, optSkip1 .. optModex
+    std::int16_t noAnalyse = 0;      // record 14
+    std::int16_t vsync = 0;          // record 15
+};
+
+// Why a string record was written empty instead of with its text.
+struct UnkeptText {
+    enum Reason { TooLong, NotRepresentable };
+    int record = 0;
+    Reason reason = TooLong;
+};
+
+// Records 1 to 15 in ascending order. Values a save never writes read as
+// harmless ones: an unknown tag as false, an integer outside 0..2 as 0, a
+// string whose count overruns its slot or the file as empty.
+SettingsRecords readSettings(const RecordImage& image);
+
+// Writes records 1 to 15 in ascending order into `image`. A text that does
+// not fit its slot or has no code-page byte for a character is written as an
+// empty string, never in part; each such record is listed in the result.
+std::vector<UnkeptText> writeSettings(RecordImage& image, const SettingsRecords& records);
+
+} // namespace lumora

@@ -1,0 +1,276 @@
+#include "launcher/frmMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "controls/CheckBox.h"
+#include "controls/ComboBox.h"
+#include "controls/DirectoryList.h"
+#include "controls/DriveList.h"
+#include "controls/FileList.h"
+#include "controls/FormRuntime.h"
+#include "controls/OptionButton.h"
+#include "controls/PictureBox.h"
+#include "controls/SparkleCanvas.h"
+#include "controls/StatusBar.h"
+#include "controls/Twips.h"
+#include "core/Launch.h"
+#include "core/PathRules.h"
+#include "core/PreviewPath.h"
+#include "core/SparklePoint.h"
+#include "settings/frmSettings.h"
+
+namespace lumora {
+
+namespace {
+
+const QString textPanelKey = QStringLiteral("text");
+
+template <class W>
+W* place(W* widget, const char* name, int left, int top, int width, int height)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(twipsRect(left, top, width, height));
+    return widget;
+}
+
+} // namespace
+
+frmMain::frmMain(FormRuntime& runtime) : runtime_(runtime)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Lumora"));
+    buildControls();
+}
+
+frmMain::~frmMain()
+{
+    // The settings window has no owner, so it is not a child to delete.
+    delete settings_.data();
+}
+
+void frmMain::buildControls()
+{
+    canvas = new SparkleCanvas(this);
+    canvas->setObjectName(QStringLiteral("client"));
+    setCentralWidget(canvas);
+    canvas->installEventFilter(this);
+
+    Picture1 = place(new PictureBox(canvas), "Picture1", 120, 0, 4815, 3375);
+    Picture2 = place(new PictureBox(canvas), "Picture2", 5040, 0, 4815, 3375);
+    cboFileType = place(new ComboBox(runtime_, canvas), "cboFileType", 120, 3480, 3135, 315);
+    cboFileType->setEditText(QStringLiteral("Combo1"));
+    drvDrive = place(new DriveList(runtime_, canvas), "drvDrive", 3360, 3480, 3135, 315);
+    dirDirectory = place(new DirectoryList(runtime_, canvas), "dirDirectory", 120, 3840, 3135, 1890);
+    filFiles = place(new FileList(runtime_, canvas), "filFiles", 3360, 3840, 3135, 1845);
+    cmdRun2 = place(new QPushButton(QStringLiteral("Run Gravlok"), canvas), "cmdRun2", 6600, 5160, 1335, 495);
+    cmdExit = place(new QPushButton(QStringLiteral("Exit"), canvas), "cmdExit", 8040, 5160, 1335, 495);
+    StatusBar1 = place(new StatusBar(runtime_.seams().now, canvas), "StatusBar1", 0, 5820, 9945, 375);
+    StatusBar1->addPanel(textPanelKey, StatusBar::PanelKind::Text, 0, true);
+    StatusBar1->addPanel(QString(), StatusBar::PanelKind::Date, twipsToPixels(1440), false);
+
+    // The menu bar's only item is a command of its own, with no drop-down.
+    cmdSettings = menuBar()->addAction(QStringLiteral("Settings"));
+    cmdSettings->setObjectName(QStringLiteral("cmdSettings"));
+
+    // Tab order of the design; the status bar (6) takes no focus.
+    const QList<QWidget*> tabOrder = {Picture2, cmdExit, cboFileType, filFiles, dirDirectory, drvDrive, Picture1, cmdRun2};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    // The client area lies below the menu bar, at a fixed place on the screen.
+    const int menuHeight = menuBar()->sizeHint().height();
+    setGeometry(twipsToPixels(930), twipsToPixels(1290) - menuHeight, twipsToPixels(9945),
+                twipsToPixels(6195) + menuHeight);
+
+    auto wire = [this](auto handler) { return [this, handler] { runtime_.guard([this, handler] { (this->*handler)(); }); }; };
+    connect(cmdSettings, &QAction::triggered, this, wire(&frmMain::cmdSettings_Click));
+    connect(cmdExit, &QPushButton::clicked, this, wire(&frmMain::cmdExit_Click));
+    connect(cmdRun2, &QPushButton::clicked, this, wire(&frmMain::cmdRun2_Click));
+    cboFileType->click.setHandler([this] { cboFileType_Click(); });
+    drvDrive->change.setHandler([this] { drvDrive_Change(); });
+    dirDirectory->change.setHandler([this] { dirDirectory_Change(); });
+    filFiles->click.setHandler([this] { filFiles_Click(); });
+    dirDirectory->openFailed = [this](const RuntimeError& e, const QString& path) {
+        warn(QStringLiteral("The directory \"%1\" cannot be opened: %2.")
+                 .arg(path, QString::fromUtf8(e.description().data(), qsizetype(e.description().size()))));
+    };
+
+    tmrTimer = new QTimer(this);
+    tmrTimer->setObjectName(QStringLiteral("tmrTimer"));
+    tmrTimer->setInterval(sparkleIntervalMs);
+    connect(tmrTimer, &QTimer::timeout, this, wire(&frmMain::tmrTimer_Timer));
+    tmrTimer->start();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only the status bar follows the window's size, along its bottom edge.
+    if (watched == canvas && event->type() == QEvent::Resize)
+        StatusBar1->setGeometry(0, canvas->height() - twipsToPixels(375), canvas->width(), twipsToPixels(375));
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::warn(const QString& message)
+{
+    runtime_.messageBox(this, message, QStringLiteral("Lumora"), style::Exclamation);
+}
+
+frmSettings& frmMain::settingsWindow()
+{
+    if (settings_ && !settings_->unloaded())
+        return *settings_;
+    // Stored before its load handler runs, so that a use from inside that
+    // handler (the nested LoadRecord) finds the window and makes no second.
+    settings_ = new frmSettings(runtime_, *this);
+    settings_->Form_Load();
+    return *settings_;
+}
+
+bool frmMain::settingsWindowExists() const { return settings_ && !settings_->unloaded(); }
+
+// ---- Start-up, reload and the two commands ----
+
+void frmMain::Form_Load()
+{
+    cboFileType->addEntry(QStringLiteral("Zip Files (*.zip)"));
+    cboFileType->addEntry(QStringLiteral("All Files (*.*)"));
+    fileHandle_ = runtime_.files().freeFile();
+    runtime_.files().open(fileHandle_, settingsFileName);
+    Reload();
+}
+
+void frmMain::Reload()
+{
+    LoadRecord();
+    Subtract();
+    Pictures1();
+    Pictures2();
+    cboFileType->setListIndex(0);
+    sparkleFlag_ = 1;
+}
+
+void frmMain::cmdSettings_Click()
+{
+    frmSettings& window = settingsWindow();
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void frmMain::cmdExit_Click()
+{
+    if (!SaveRecord())
+        return; // nothing is lost: the user can free space and try again
+    runtime_.files().close(fileHandle_);
+    tmrTimer->stop();
+    if (settings_)
+        settings_->tmrTimer1->stop();
+    runtime_.end(0);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // Leaving through the window frame writes nothing and ends the program;
+    // the hidden settings window does not keep it alive.
+    event->accept();
+    runtime_.end(0);
+}
+
+// ---- Game file browser ----
+
+void frmMain::cboFileType_Click()
+{
+    if (const auto pattern = patternForFileType(cboFileType->listIndex()))
+        filFiles->setPattern(fromUtf8(*pattern));
+}
+
+void frmMain::drvDrive_Change()
+{
+    try {
+        dirDirectory->setPath(drvDrive->drive());
+    } catch (const RuntimeError&) {
+        runtime_.messageBox(this, QStringLiteral("Drive Error!"), QStringLiteral("Error"), style::Exclamation);
+        // Back to the directory list's drive; this raises the change event
+        // once more, which moves the list to that drive's current directory.
+        drvDrive->setDrive(dirDirectory->path());
+    }
+}
+
+void frmMain::dirDirectory_Change()
+{
+    try {
+        filFiles->setPath(dirDirectory->path());
+    } catch (const RuntimeError& e) {
+        warn(QStringLiteral("The files of \"%1\" cannot be listed: %2.")
+                 .arg(dirDirectory->path(), QString::fromUtf8(e.description().data(), qsizetype(e.description().size()))));
+    }
+}
+
+void frmMain::filFiles_Click()
+{
+    selectedPath_ = fromUtf8(joinSelectedPath(toUtf8(dirDirectory->path()), toUtf8(filFiles->fileName())));
+    StatusBar1->panel(textPanelKey).setText(selectedPath_);
+    Subtract();
+    Pictures1();
+    Pictures2();
+}
+
+void frmMain::Subtract() { fileNamePart_ = fromUtf8(lumora::fileNamePart(toUtf8(selectedPath_))); }
+
+// ---- Previews ----
+
+void frmMain::Pictures1() { loadPreview(Picture1, 1); }
+void frmMain::Pictures2() { loadPreview(Picture2, 2); }
+
+void frmMain::loadPreview(PictureBox* box, int which)
+{
+    try {
+        const QString directory = settingsWindow().txtScreen->text();
+        const QString path = fromUtf8(previewPath(toUtf8(directory), toUtf8(fileNamePart_), which));
+        box->setPicture(loadPicture(path));
+    } catch (const std::exception&) {
+        // A missing or unreadable screenshot is no error: the box goes blank.
+        box->setPicture(QImage());
+    }
+}
+
+// ---- Launch ----
+
+void frmMain::cmdRun2_Click()
+{
+    const frmSettings& settings = settingsWindow();
+    SwitchInputs inputs;
+    for (std::size_t i = 0; i < inputs.options.size(); ++i)
+        inputs.options[i] = settings.options()[i]->value();
+    inputs.noAnalyse = settings.chkNoAnalyse->value();
+    inputs.vsync = settings.chkVsync->value();
+    const std::string switches = switchString(inputs);
+    const std::string path = toUtf8(selectedPath_);
+
+    LaunchRequest request;
+    request.commandLine = fromUtf8(commandLine(path, switches));
+    request.program = fromUtf8(std::string(emulatorProgram));
+    for (const std::string& argument : launchArguments(path, switches))
+        request.arguments.append(fromUtf8(argument));
+    request.workingDirectory = QDir::currentPath();
+
+    QString reason;
+    const auto& start = runtime_.seams().startProcess;
+    if (start && !start(request, &reason))
+        warn(QStringLiteral("\"%1\" could not be started: %2.").arg(request.program, reason));
+}
+
+// ---- Sparkle ----
+
+void frmMain::tmrTimer_Timer()
+{
+    if (sparkleFlag_ == 1)
+        canvas->sparkle(runtime_.random());
+}
+
+} // namespace lumora

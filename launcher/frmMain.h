@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <optional>
+
+#include "core/SettingsRecords.h"
+
+class QAction;
+class QPushButton;
+
+namespace lumora {
+
+class ComboBox;
+class DirectoryList;
+class DriveList;
+class FileList;
+class FormRuntime;
+class PictureBox;
+class SparkleCanvas;
+class StatusBar;
+class frmSettings;
+
+// The main window: game file browser, previews, launch, and the state the
+// two windows share.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(FormRuntime& runtime);
+    ~frmMain() override;
+
+    // Start-up sequence, run once before the window is first shown.
+    void Form_Load();
+    // Steps 4 to 8 of the start-up, after "Close and Save".
+    void Reload();
+
+    void cmdSettings_Click();
+    void cmdExit_Click();
+    void cmdRun2_Click();
+    void cboFileType_Click();
+    void drvDrive_Change();
+    void dirDirectory_Change();
+    void filFiles_Click();
+    void tmrTimer_Timer();
+
+    // Returns false when writing the file failed; the error has been reported.
+    bool SaveRecord();
+    void LoadRecord();
+    void Subtract();
+    void Pictures1();
+    void Pictures2();
+
+    // The one way to the settings window: it is created, hidden, and loaded
+    // when it does not exist.
+    frmSettings& settingsWindow();
+    bool settingsWindowExists() const;
+
+    QString selectedPath() const { return selectedPath_; }
+    QString fileNamePart() const { return fileNamePart_; }
+    int settingsFileHandle() const { return fileHandle_; }
+    std::optional<int> sparkleFlag() const { return sparkleFlag_; }
+    const SettingsRecords& recordVariables() const { return records_; }
+
+    SparkleCanvas* canvas = nullptr;
+    PictureBox* Picture1 = nullptr;
+    PictureBox* Picture2 = nullptr;
+    ComboBox* cboFileType = nullptr;
+    DriveList* drvDrive = nullptr;
+    DirectoryList* dirDirectory = nullptr;
+    FileList* filFiles = nullptr;
+    QPushButton* cmdRun2 = nullptr;
+    QPushButton* cmdExit = nullptr;
+    StatusBar* StatusBar1 = nullptr;
+    QTimer* tmrTimer = nullptr;
+    QAction* cmdSettings = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void loadPreview(PictureBox* box, int which);
+    void warn(const QString& message);
+
+    FormRuntime& runtime_;
+    QPointer<frmSettings> settings_;
+    int fileHandle_ = 0;
+    QString selectedPath_;
+    QString fileNamePart_;
+    SettingsRecords records_;
+    std::optional<int> sparkleFlag_; // empty until the end of the start-up
+};
+
+} // namespace lumora

@@ -1,0 +1,23 @@
+# Installs the Debian packages that are missing, through sudo when not root.
+# Sourced by run.sh and test.sh.
+
+lumora_build_packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev)
+lumora_test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
+                      clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
+                      fonts-dejavu-core)
+
+lumora_install_missing() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace lumora {
+
+class CheckBox;
+class FormRuntime;
+class OptionButton;
+class SparkleCanvas;
+class frmMain;
+
+// The settings window: the live copy of the emulator's options and of the
+// screenshot directory. It is reached only through frmMain::settingsWindow(),
+// which creates it on first use; closing it through its frame destroys it.
+class frmSettings : public QWidget {
+    Q_OBJECT
+public:
+    frmSettings(FormRuntime& runtime, frmMain& main);
+    ~frmSettings() override;
+
+    void Form_Load();
+    void cmdClose_Click();
+    void tmrTimer1_Timer();
+
+    int sparkleFlag() const { return sparkleFlag_; }
+    // Closed through its frame: gone for the program even before Qt deletes it.
+    bool unloaded() const { return unloaded_; }
+
+    // The ten option buttons in switch and record order, optSkip1 .. optModex.
+    const std::array<OptionButton*, 10>& options() const { return options_; }
+
+    SparkleCanvas* canvas = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    OptionButton* optSkip1 = nullptr;
+    OptionButton* optSkip2 = nullptr;
+    OptionButton* optSkip3 = nullptr;
+    OptionButton* optSkip4 = nullptr;
+    OptionButton* optScan = nullptr;
+    OptionButton* optScan25 = nullptr;
+    OptionButton* optScan50 = nullptr;
+    OptionButton* optScanNo = nullptr;
+    OptionButton* optVga = nullptr;
+    OptionButton* optModex = nullptr;
+    CheckBox* chkVsync = nullptr;
+    CheckBox* chkNoAnalyse = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txtScreen = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QTimer* tmrTimer1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    FormRuntime& runtime_;
+    frmMain& main_;
+    std::array<OptionButton*, 10> options_{};
+    int sparkleFlag_ = 0;
+    bool unloaded_ = false;
+};
+
+} // namespace lumora
