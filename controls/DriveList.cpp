@@ -74,6 +74,12 @@ void DriveList::setDrive(const QString& textOrPath)
     makeCurrent(index);
 }
 
+void DriveList::showPopup()
+{
+    refreshDrives();
+    QComboBox::showPopup();
+}
+
 void DriveList::makeCurrent(int index)
 {
     if (index == current_) {

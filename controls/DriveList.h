@@ -31,6 +31,11 @@ public:
 
     Event change;
 
+protected:
+    // Drives come and go (a stick plugged in): the list is read again each
+    // time it opens.
+    void showPopup() override;
+
 private:
     void makeCurrent(int index);
     FormRuntime& runtime_;

@@ -18,6 +18,7 @@ float SparkleCanvas::scaleWidth() const { return static_cast<float>(pixelsToTwip
 
 void SparkleCanvas::setPoint(float xTwips, float yTwips, std::uint32_t colour)
 {
+    ensureSurface();
     const int x = static_cast<int>(xTwips / twipsPerPixel);
     const int y = static_cast<int>(yTwips / twipsPerPixel);
     if (x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height())
@@ -38,6 +39,7 @@ void SparkleCanvas::sparkle(RandomSource& random)
 
 void SparkleCanvas::paintEvent(QPaintEvent* event)
 {
+    ensureSurface();
     QPainter painter(this);
     for (const QRect& r : event->region())
         painter.drawImage(r.topLeft(), surface_, r);
@@ -46,6 +48,13 @@ void SparkleCanvas::paintEvent(QPaintEvent* event)
 void SparkleCanvas::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    ensureSurface();
+}
+
+void SparkleCanvas::ensureSurface()
+{
+    // A hidden window gets its resize event only when first shown, but its
+    // points are drawn from its creation on.
     const QSize wanted = size().expandedTo(surface_.size());
     if (wanted == surface_.size())
         return;

@@ -28,6 +28,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void ensureSurface();
     QImage surface_;
 };
 

@@ -38,6 +38,16 @@ W* place(W* widget, const char* name, int left, int top, int width, int height)
     return widget;
 }
 
+QString describe(const RuntimeError& e)
+{
+    return QString::fromUtf8(e.description().data(), qsizetype(e.description().size()));
+}
+
+QString listingFailure(const QString& directory, const RuntimeError& e)
+{
+    return QStringLiteral("The files of \"%1\" cannot be listed: %2.").arg(directory, describe(e));
+}
+
 } // namespace
 
 frmMain::frmMain(FormRuntime& runtime) : runtime_(runtime)
@@ -96,8 +106,7 @@ void frmMain::buildControls()
     dirDirectory->change.setHandler([this] { dirDirectory_Change(); });
     filFiles->click.setHandler([this] { filFiles_Click(); });
     dirDirectory->openFailed = [this](const RuntimeError& e, const QString& path) {
-        warn(QStringLiteral("The directory \"%1\" cannot be opened: %2.")
-                 .arg(path, QString::fromUtf8(e.description().data(), qsizetype(e.description().size()))));
+        warn(QStringLiteral("The directory \"%1\" cannot be opened: %2.").arg(path, describe(e)));
     };
 
     tmrTimer = new QTimer(this);
@@ -185,8 +194,14 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::cboFileType_Click()
 {
-    if (const auto pattern = patternForFileType(cboFileType->listIndex()))
+    const auto pattern = patternForFileType(cboFileType->listIndex());
+    if (!pattern)
+        return;
+    try {
         filFiles->setPattern(fromUtf8(*pattern));
+    } catch (const RuntimeError& e) {
+        warn(listingFailure(filFiles->path(), e));
+    }
 }
 
 void frmMain::drvDrive_Change()
@@ -206,8 +221,7 @@ void frmMain::dirDirectory_Change()
     try {
         filFiles->setPath(dirDirectory->path());
     } catch (const RuntimeError& e) {
-        warn(QStringLiteral("The files of \"%1\" cannot be listed: %2.")
-                 .arg(dirDirectory->path(), QString::fromUtf8(e.description().data(), qsizetype(e.description().size()))));
+        warn(listingFailure(dirDirectory->path(), e));
     }
 }
 
