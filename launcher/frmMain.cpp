@@ -12,6 +12,7 @@
 #include "controls/DirectoryList.h"
 #include "controls/DriveList.h"
 #include "controls/FileList.h"
+#include "controls/FormFont.h"
 #include "controls/FormRuntime.h"
 #include "controls/OptionButton.h"
 #include "controls/PictureBox.h"
@@ -54,6 +55,7 @@ frmMain::frmMain(FormRuntime& runtime) : runtime_(runtime)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Lumora"));
+    setFont(formDefaultFont());
     buildControls();
 }
 

@@ -1,7 +1,7 @@
 # Installs the Debian packages that are missing, through sudo when not root.
 # Sourced by run.sh and test.sh.
 
-lumora_build_packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev)
+lumora_build_packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev fonts-liberation2)
 lumora_test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
                       clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
                       fonts-dejavu-core)

@@ -1,6 +1,5 @@
 #include "settings/frmSettings.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -8,6 +7,7 @@
 #include <QPushButton>
 
 #include "controls/CheckBox.h"
+#include "controls/FormFont.h"
 #include "controls/FormRuntime.h"
 #include "controls/OptionButton.h"
 #include "controls/SparkleCanvas.h"
@@ -18,24 +18,6 @@
 namespace lumora {
 
 namespace {
-
-QFont frameCaptionFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"), 12, QFont::Bold);
-    // Where the classic font is missing, the toolkit's sans-serif stands in.
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Sans Serif")});
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
-
-// A fully resolved copy of the default font, so that a frame's caption font
-// does not spread to the buttons inside it.
-QFont ownDefaultFont()
-{
-    QFont font = QApplication::font();
-    font.setResolveMask(QFont::AllPropertiesResolved);
-    return font;
-}
 
 template <class W>
 W* place(W* widget, const char* name, int left, int top, int width, int height)
@@ -58,7 +40,8 @@ frmSettings::frmSettings(FormRuntime& runtime, frmMain& main) : QWidget(nullptr)
     canvas->setObjectName(QStringLiteral("client"));
     canvas->setGeometry(rect());
 
-    const QFont plain = ownDefaultFont();
+    setFont(formDefaultFont());
+    const QFont plain = formDefaultFont();
     auto option = [&](QGroupBox* frame, const char* name, const char* caption, int top, int width) {
         auto* button = place(new OptionButton(QString::fromLatin1(caption), frame), name, 120, top, width, 195);
         button->setFont(plain);
