@@ -14,8 +14,10 @@ StatusBar::StatusBar(std::function<QDateTime()> clock, QWidget* parent) : QFrame
 {
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
-    midnight_.setSingleShot(true);
-    connect(&midnight_, &QTimer::timeout, this, &StatusBar::refreshDate);
+    midnight_ = new QTimer(this);
+    midnight_->setObjectName(QStringLiteral("midnight"));
+    midnight_->setSingleShot(true);
+    connect(midnight_, &QTimer::timeout, this, &StatusBar::refreshDate);
     panels_.reserve(4); // labels are referenced by index only; keep them stable
 }
 
@@ -56,7 +58,7 @@ void StatusBar::refreshDate()
             p.label_->setText(date);
     // A second past midnight, so that the new day has surely begun.
     const QDateTime next(now.date().addDays(1), QTime(0, 0, 1));
-    midnight_.start(int(std::max<qint64>(1000, now.msecsTo(next))));
+    midnight_->start(int(std::max<qint64>(1000, now.msecsTo(next))));
 }
 
 void StatusBar::resizeEvent(QResizeEvent* event)

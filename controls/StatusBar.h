@@ -55,7 +55,7 @@ private:
 
     std::function<QDateTime()> clock_;
     std::vector<Panel> panels_;
-    QTimer midnight_;
+    QTimer* midnight_ = nullptr; // a child, so that it can be found by name
 };
 
 } // namespace lumora
