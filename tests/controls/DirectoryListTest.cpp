@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "controls/DirectoryList.h"
+#include "core/RuntimeError.h"
+#include "support/TestSupport.h"
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+using namespace lumora;
+using lumora::test::World;
+
+namespace {
+
+template <class F>
+int errorNumber(F&& f)
+{
+    try {
+        f();
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+struct DirectoryListFixture : ::testing::Test {
+    World world;
+    int changes = 0;
+
+    DirectoryListFixture()
+    {
+        for (const char* dir :
+             {"games/b", "games/Zeta", "games/alpha", "games/.hidden", "games/alpha/inner", "A/x/y", "B"})
+            world.makeDir(QString::fromLatin1(dir));
+        world.makeFile(QStringLiteral("games/file.zip"), "x");
+        world.drives = {{QStringLiteral("/ [test]"), QStringLiteral("/")},
+                        {QStringLiteral("A [test]"), world.path(QStringLiteral("A"))},
+                        {QStringLiteral("B [test]"), world.path(QStringLiteral("B"))},
+                        {QStringLiteral("gone [test]"), world.path(QStringLiteral("gone"))}};
+    }
+
+    std::unique_ptr<DirectoryList> makeList()
+    {
+        auto list = std::make_unique<DirectoryList>(world.runtime());
+        list->change.setHandler([this] { ++changes; });
+        return list;
+    }
+
+    static QStringList texts(const DirectoryList& list)
+    {
+        QStringList out;
+        for (int i = 0; i < list.entryCount(); ++i)
+            out << list.entryText(i);
+        return out;
+    }
+};
+
+TEST_F(DirectoryListFixture, ShowsTheChainFromTheRootThenTheSortedVisibleSubdirectories)
+{
+    auto list = makeList();
+    const QString games = world.path(QStringLiteral("games"));
+    list->setPath(games);
+    EXPECT_EQ(list->path(), games);
+    EXPECT_EQ(changes, 1);
+
+    QStringList chain = games.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    chain.prepend(QStringLiteral("/"));
+    const int n = int(chain.size());
+    ASSERT_EQ(list->entryCount(), n + 3);
+    EXPECT_EQ(texts(*list).mid(0, n), chain);
+    EXPECT_EQ(texts(*list).mid(n), (QStringList{"alpha", "b", "Zeta"}));
+    for (int i = 0; i < list->entryCount(); ++i) {
+        EXPECT_EQ(list->entryIsOpen(i), i < n) << i;
+        EXPECT_EQ(list->entryLevel(i), std::min(i, n)) << i;
+    }
+    EXPECT_EQ(list->currentIndex().row(), n - 1); // the current directory is the selected one
+}
+
+TEST_F(DirectoryListFixture, PathHasATrailingSeparatorOnlyAtADrivesRoot)
+{
+    auto list = makeList();
+    const struct {
+        QString set;
+        QString path;
+    } cases[] = {
+        {world.path(QStringLiteral("games/")), world.path(QStringLiteral("games"))},
+        {world.path(QStringLiteral("games/alpha/../b")), world.path(QStringLiteral("games/b"))},
+        {QStringLiteral("games/alpha"), world.path(QStringLiteral("games/alpha"))}, // relative to the current dir
+        {world.path(QStringLiteral("A")), world.path(QStringLiteral("A")) + QLatin1Char('/')},
+        {world.path(QStringLiteral("A/")), world.path(QStringLiteral("A")) + QLatin1Char('/')},
+    };
+    for (const auto& c : cases) {
+        list->setPath(c.set);
+        EXPECT_EQ(list->path(), c.path) << c.set.toStdString();
+    }
+    list->setPath(world.path(QStringLiteral("A")));
+    ASSERT_GE(list->entryCount(), 2);
+    EXPECT_EQ(list->entryText(0), world.path(QStringLiteral("A"))); // the drive's root heads the chain
+    EXPECT_EQ(list->entryText(1), QStringLiteral("x"));
+    EXPECT_EQ(list->entryLevel(1), 1);
+}
+
+TEST_F(DirectoryListFixture, DriveTextReturnsToThatDrivesLastDirectory)
+{
+    auto list = makeList();
+    list->setPath(QStringLiteral("B [test]"));
+    EXPECT_EQ(list->path(), world.path(QStringLiteral("B")) + QLatin1Char('/')); // never shown: its root
+    list->setPath(world.path(QStringLiteral("A/x/y")));
+    list->setPath(QStringLiteral("B [test]"));
+    EXPECT_EQ(list->path(), world.path(QStringLiteral("B")) + QLatin1Char('/'));
+    list->setPath(QStringLiteral("A [test]"));
+    EXPECT_EQ(list->path(), world.path(QStringLiteral("A/x/y")));
+}
+
+TEST_F(DirectoryListFixture, UnreadableTargetsRaiseAndLeaveTheListAsItWas)
+{
+    auto list = makeList();
+    const QString games = world.path(QStringLiteral("games"));
+    list->setPath(games);
+    const QStringList before = texts(*list);
+    changes = 0;
+    const struct {
+        QString target;
+        int error;
+    } cases[] = {
+        {world.path(QStringLiteral("missing")), err::PathNotFound},
+        {world.path(QStringLiteral("missing/deeper")), err::PathNotFound},
+        {world.path(QStringLiteral("games/file.zip")), err::PathNotFound},
+        {QString(), err::PathNotFound},
+        {QStringLiteral("gone [test]"), err::DeviceUnavailable},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(errorNumber([&] { list->setPath(c.target); }), c.error) << c.target.toStdString();
+        EXPECT_EQ(list->path(), games);
+        EXPECT_EQ(texts(*list), before);
+    }
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(DirectoryListFixture, DoubleClickAndEnterOpenAnEntry)
+{
+    auto list = makeList();
+    list->resize(300, 400);
+    list->show();
+    list->setPath(world.path(QStringLiteral("games")));
+    const int alpha = int(texts(*list).indexOf(QStringLiteral("alpha")));
+    ASSERT_GE(alpha, 0);
+    changes = 0;
+
+    const QRect rect = list->visualRect(list->model()->index(alpha, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center()); // a double click starts as a click
+    EXPECT_EQ(changes, 0);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    EXPECT_EQ(list->path(), world.path(QStringLiteral("games/alpha")));
+    EXPECT_EQ(changes, 1);
+
+    // Enter on an entry of the chain goes back up.
+    const int games = int(texts(*list).indexOf(QStringLiteral("games")));
+    list->setCurrentIndex(list->model()->index(games, 0));
+    QTest::keyClick(list.get(), Qt::Key_Return);
+    EXPECT_EQ(list->path(), world.path(QStringLiteral("games")));
+    EXPECT_EQ(changes, 2);
+    EXPECT_TRUE(world.messages.empty());
+}
+
+TEST_F(DirectoryListFixture, OpeningAVanishedDirectoryIsReportedAndTheListStays)
+{
+    auto list = makeList();
+    const QString games = world.path(QStringLiteral("games"));
+    list->setPath(games);
+    const int b = int(texts(*list).indexOf(QStringLiteral("b")));
+    ASSERT_GE(b, 0);
+    ASSERT_TRUE(QDir(world.path(QStringLiteral("games/b"))).removeRecursively());
+    changes = 0;
+
+    EXPECT_EQ(errorNumber([&] { list->openEntry(b); }), err::PathNotFound); // untrapped without a handler
+
+    std::vector<std::pair<int, QString>> failures;
+    list->openFailed = [&](const RuntimeError& e, const QString& path) { failures.emplace_back(e.number(), path); };
+    list->openEntry(b);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].first, err::PathNotFound);
+    EXPECT_EQ(failures[0].second, world.path(QStringLiteral("games/b")));
+    EXPECT_EQ(list->path(), games);
+    EXPECT_EQ(list->entryText(b), QStringLiteral("b"));
+    EXPECT_EQ(changes, 0);
+}
+
+} // namespace

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "controls/DriveList.h"
+#include "core/RuntimeError.h"
+#include "support/TestSupport.h"
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+using namespace lumora;
+using lumora::test::World;
+
+namespace {
+
+struct DriveListFixture : ::testing::Test {
+    World world;
+    int changes = 0;
+
+    std::unique_ptr<DriveList> makeList()
+    {
+        world.drives = {{QStringLiteral("/ [test]"), QStringLiteral("/")},
+                        {QStringLiteral("mnt [test]"), world.makeDir(QStringLiteral("mnt"))}};
+        auto list = std::make_unique<DriveList>(world.runtime());
+        list->change.setHandler([this] { ++changes; });
+        return list;
+    }
+};
+
+TEST_F(DriveListFixture, StartsOnTheDriveOfTheCurrentDirectory)
+{
+    auto list = makeList();
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->drive(), QStringLiteral("/ [test]")); // the scratch folder is not under mnt
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(DriveListFixture, FullPathSelectsTheDriveWithTheLongestMatchingRoot)
+{
+    auto list = makeList();
+    const struct {
+        QString path;
+        QString drive;
+    } cases[] = {
+        {world.path(QStringLiteral("mnt/x/y")), QStringLiteral("mnt [test]")},
+        {world.path(QStringLiteral("mnt")), QStringLiteral("mnt [test]")},
+        {world.path(QStringLiteral("mntx")), QStringLiteral("/ [test]")}, // a prefix, but not at a separator
+        {world.path(), QStringLiteral("/ [test]")},
+    };
+    for (const auto& c : cases) {
+        list->setDrive(c.path);
+        EXPECT_EQ(list->drive(), c.drive) << c.path.toStdString();
+        EXPECT_EQ(list->currentText(), c.drive) << c.path.toStdString();
+    }
+}
+
+TEST_F(DriveListFixture, ChangeIsRaisedOncePerChangeAndNotForTheCurrentDrive)
+{
+    auto list = makeList();
+    list->setDrive(QStringLiteral("/ [test]"));
+    EXPECT_EQ(changes, 0);
+    list->setDrive(QStringLiteral("mnt [test]"));
+    EXPECT_EQ(changes, 1);
+    list->setDrive(world.path(QStringLiteral("mnt/deeper")));
+    EXPECT_EQ(changes, 1);
+    list->setDrive(QStringLiteral("/"));
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(list->driveRoot(), QStringLiteral("/"));
+}
+
+TEST_F(DriveListFixture, UserChoiceRaisesChangeOnlyForAnotherDrive)
+{
+    auto list = makeList();
+    emit list->activated(0);
+    EXPECT_EQ(changes, 0);
+    emit list->activated(1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(list->drive(), QStringLiteral("mnt [test]"));
+}
+
+TEST_F(DriveListFixture, TextOnNoDriveRaisesDeviceUnavailableAndKeepsTheDrive)
+{
+    world.drives = {{QStringLiteral("mnt [test]"), world.makeDir(QStringLiteral("mnt"))}};
+    DriveList list(world.runtime());
+    list.setDrive(QStringLiteral("mnt [test]"));
+    try {
+        list.setDrive(QStringLiteral("/elsewhere"));
+        FAIL() << "no error";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::DeviceUnavailable);
+    }
+    EXPECT_EQ(list.drive(), QStringLiteral("mnt [test]"));
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "controls/FileList.h"
+#include "core/RuntimeError.h"
+#include "support/TestSupport.h"
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+using namespace lumora;
+using lumora::test::World;
+
+namespace {
+
+struct FileListFixture : ::testing::Test {
+    World world;
+    QString games;
+    int clicks = 0;
+
+    FileListFixture()
+    {
+        for (const char* name : {"games/b.zip", "games/A.ZIP", "games/c.Zip", "games/README", "games/notes.txt",
+                                 "games/x1.zip", "games/x22.zip", "games/.hidden.zip", "other/only.zip"})
+            world.makeFile(QString::fromLatin1(name), "data");
+        world.makeDir(QStringLiteral("games/dir.zip"));
+        games = world.path(QStringLiteral("games"));
+    }
+
+    std::unique_ptr<FileList> makeList()
+    {
+        auto list = std::make_unique<FileList>(world.runtime());
+        list->click.setHandler([this] { ++clicks; });
+        list->setPath(games);
+        return list;
+    }
+
+    static QStringList entries(const FileList& list)
+    {
+        QStringList out;
+        for (int i = 0; i < list.listCount(); ++i)
+            out << list.entry(i);
+        return out;
+    }
+};
+
+TEST_F(FileListFixture, ListsMatchingFilesSortedWithoutFoldersOrHiddenOnes)
+{
+    auto list = makeList();
+    const struct {
+        const char* pattern;
+        QStringList expected;
+    } cases[] = {
+        {"*.zip", {"A.ZIP", "b.zip", "c.Zip", "x1.zip", "x22.zip"}},
+        {"*.*", {"A.ZIP", "b.zip", "c.Zip", "notes.txt", "README", "x1.zip", "x22.zip"}},
+        {"x?.zip", {"x1.zip"}},
+        {"x??.ZIP", {"x22.zip"}},
+        {"*.bmp", {}},
+    };
+    for (const auto& c : cases) {
+        list->setPattern(QString::fromLatin1(c.pattern));
+        EXPECT_EQ(list->pattern(), QString::fromLatin1(c.pattern));
+        EXPECT_EQ(entries(*list), c.expected) << c.pattern;
+    }
+}
+
+TEST_F(FileListFixture, SetPathRefreshesWithTheCurrentPattern)
+{
+    auto list = makeList();
+    list->setPattern(QStringLiteral("*.zip"));
+    list->setPath(world.path(QStringLiteral("other")));
+    EXPECT_EQ(entries(*list), QStringList{"only.zip"});
+    world.makeFile(QStringLiteral("other/new.zip"));
+    list->setPath(list->path());
+    EXPECT_EQ(entries(*list), (QStringList{"new.zip", "only.zip"}));
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(FileListFixture, FileNameFollowsTheSelection)
+{
+    auto list = makeList();
+    EXPECT_EQ(list->listIndex(), -1);
+    EXPECT_EQ(list->fileName(), QString());
+    list->setListIndex(2);
+    EXPECT_EQ(list->listIndex(), 2);
+    EXPECT_EQ(list->fileName(), list->entry(2));
+    list->setListIndex(-1);
+    EXPECT_EQ(list->fileName(), QString());
+    list->setListIndex(2);
+    list->setPath(games); // a refresh leaves nothing selected
+    EXPECT_EQ(list->fileName(), QString());
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(FileListFixture, MouseAndArrowKeysRaiseClick)
+{
+    auto list = makeList();
+    list->resize(200, 300);
+    list->show();
+    const auto click = [&](int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(row, 0)).center());
+    };
+    click(1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(list->fileName(), list->entry(1));
+    click(1); // the entry already selected
+    EXPECT_EQ(clicks, 2);
+    QTest::keyClick(list.get(), Qt::Key_Down);
+    EXPECT_EQ(clicks, 3);
+    EXPECT_EQ(list->fileName(), list->entry(2));
+    QTest::keyClick(list.get(), Qt::Key_Up);
+    EXPECT_EQ(clicks, 4);
+    EXPECT_EQ(list->fileName(), list->entry(1));
+}
+
+TEST_F(FileListFixture, UnreadablePathRaisesAndKeepsTheOldListing)
+{
+    auto list = makeList();
+    list->setPattern(QStringLiteral("*.zip"));
+    const QStringList before = entries(*list);
+    for (const QString& bad :
+         {world.path(QStringLiteral("missing")), world.path(QStringLiteral("games/b.zip")), QString()}) {
+        try {
+            list->setPath(bad);
+            ADD_FAILURE() << "no error for " << bad.toStdString();
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), err::PathNotFound) << bad.toStdString();
+        }
+        EXPECT_EQ(list->path(), games);
+        EXPECT_EQ(list->pattern(), QStringLiteral("*.zip"));
+        EXPECT_EQ(entries(*list), before);
+    }
+}
+
+} // namespace

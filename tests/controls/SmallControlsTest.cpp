@@ -1,0 +1,188 @@
+// The small controls and the runtime's error trap.
+
+#include <gtest/gtest.h>
+
+#include <QLocale>
+#include <QWidget>
+
+#include "controls/CheckBox.h"
+#include "controls/ComboBox.h"
+#include "controls/FormRuntime.h"
+#include "controls/OptionButton.h"
+#include "controls/StatusBar.h"
+#include "controls/Twips.h"
+#include "support/TestSupport.h"
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+using namespace lumora;
+using lumora::test::World;
+
+namespace {
+
+TEST(ComboBox, AddedEntriesLeaveTheEditTextUntilAnIndexIsSet)
+{
+    World world;
+    ComboBox combo(world.runtime());
+    int clicks = 0;
+    combo.click.setHandler([&] { ++clicks; });
+    combo.setEditText(QStringLiteral("Combo1"));
+    combo.addEntry(QStringLiteral("Zip Files (*.zip)"));
+    combo.addEntry(QStringLiteral("All Files (*.*)"));
+    EXPECT_EQ(combo.currentText(), QStringLiteral("Combo1"));
+    EXPECT_EQ(combo.listIndex(), -1);
+    EXPECT_EQ(clicks, 0);
+
+    combo.setListIndex(1);
+    EXPECT_EQ(combo.listIndex(), 1);
+    EXPECT_EQ(combo.currentText(), QStringLiteral("All Files (*.*)"));
+    EXPECT_EQ(clicks, 1);
+    combo.setListIndex(1); // the current index again
+    EXPECT_EQ(clicks, 2);
+    emit combo.activated(0); // the user's choice
+    EXPECT_EQ(clicks, 3);
+}
+
+struct StatusBarFixture : ::testing::Test {
+    World world;
+    StatusBar bar{[this] { return world.now; }};
+    StatusBarFixture()
+    {
+        bar.addPanel(QStringLiteral("text"), StatusBar::PanelKind::Text, 0, true);
+        bar.addPanel(QString(), StatusBar::PanelKind::Date, 96, false);
+    }
+    static QString shortDate(const QDate& d) { return QLocale::system().toString(d, QLocale::ShortFormat); }
+    const QTimer& midnightTimer() const { return *bar.findChild<QTimer*>(QStringLiteral("midnight")); }
+};
+
+TEST_F(StatusBarFixture, PanelsAreFoundByKey)
+{
+    bar.panel(QStringLiteral("text")).setText(QStringLiteral("/games/PUZZLE.ZIP"));
+    EXPECT_EQ(bar.panelAt(0).text(), QStringLiteral("/games/PUZZLE.ZIP"));
+    for (const QString& key : {QStringLiteral("Text"), QStringLiteral("date"), QStringLiteral("x")}) {
+        try {
+            bar.panel(key);
+            ADD_FAILURE() << key.toStdString();
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), err::ElementNotFound);
+        }
+    }
+}
+
+TEST_F(StatusBarFixture, DatePanelShowsTheClocksDateAndTurnsOverAtMidnight)
+{
+    EXPECT_EQ(bar.panelAt(1).text(), shortDate(world.now.date()));
+    ASSERT_NE(bar.findChild<QTimer*>(QStringLiteral("midnight")), nullptr);
+    const QDateTime midnight(world.now.date().addDays(1), QTime(0, 0));
+    const qint64 toMidnight = world.now.msecsTo(midnight);
+    EXPECT_TRUE(midnightTimer().isActive());
+    EXPECT_TRUE(midnightTimer().isSingleShot());
+    EXPECT_GE(midnightTimer().interval(), toMidnight);
+    EXPECT_LE(midnightTimer().interval(), toMidnight + 2000);
+
+    world.now = QDateTime(QDate(2026, 12, 7), QTime(23, 59, 59));
+    bar.refreshDate();
+    EXPECT_EQ(bar.panelAt(1).text(), shortDate(QDate(2026, 12, 7)));
+    EXPECT_GE(midnightTimer().interval(), 1000);
+    EXPECT_LE(midnightTimer().interval(), 3000);
+    world.now = QDateTime(QDate(2026, 12, 8), QTime(0, 0, 1));
+    bar.refreshDate();
+    EXPECT_EQ(bar.panelAt(1).text(), shortDate(QDate(2026, 12, 8)));
+    EXPECT_EQ(bar.panelAt(0).text(), QString()); // text panels are left alone
+}
+
+TEST(CheckBox, ClicksToggleBetweenZeroAndOneAndOnlyCodeMakesItGrey)
+{
+    CheckBox box(QStringLiteral("Enable Vsync"));
+    EXPECT_EQ(box.value(), 0);
+    const int afterClicks[] = {1, 0, 1};
+    for (int expected : afterClicks) {
+        box.click();
+        EXPECT_EQ(box.value(), expected);
+    }
+    box.setValue(2);
+    EXPECT_EQ(box.value(), 2);
+    for (int i = 0; i < 4; ++i) {
+        box.click();
+        EXPECT_NE(box.value(), 2);
+    }
+    box.setValue(2);
+    box.click();
+    EXPECT_EQ(box.value(), 0);
+    box.setValue(7);
+    EXPECT_EQ(box.value(), 0);
+}
+
+TEST(OptionButton, CodeCanClearTheSelectedButtonOfAGroup)
+{
+    QWidget frame;
+    OptionButton a(QStringLiteral("a"), &frame);
+    OptionButton b(QStringLiteral("b"), &frame);
+    a.setValue(true);
+    b.setValue(true);
+    EXPECT_FALSE(a.value());
+    EXPECT_TRUE(b.value());
+    b.setValue(false);
+    EXPECT_FALSE(a.value());
+    EXPECT_FALSE(b.value());
+    a.setValue(true); // still exclusive afterwards
+    b.setValue(true);
+    EXPECT_FALSE(a.value());
+}
+
+TEST(Twips, ConvertToTheNearestPixelSymmetrically)
+{
+    const std::pair<int, int> cases[] = {{0, 0}, {15, 1}, {7, 0}, {8, 1}, {9945, 663}, {8500, 567}, {1440, 96}};
+    for (const auto& [twips, pixels] : cases) {
+        EXPECT_EQ(twipsToPixels(twips), pixels) << twips;
+        EXPECT_EQ(twipsToPixels(-twips), -pixels) << twips;
+    }
+    EXPECT_EQ(twipsRect(120, 0, 4815, 3375), QRect(8, 0, 321, 225));
+}
+
+TEST(FormRuntime, GuardReportsAnUntrappedErrorAndEndsTheProgram)
+{
+    const struct {
+        std::function<void()> fault;
+        QString report;
+    } cases[] = {
+        {[] { throw RuntimeError(err::PathNotFound); }, QStringLiteral("Run-time error '76':\n\nPath not found")},
+        {[] { throw std::bad_alloc(); }, QStringLiteral("Run-time error '7':\n\nOut of memory")},
+    };
+    for (const auto& c : cases) {
+        World world;
+        FormRuntime& runtime = world.runtime();
+        runtime.guard(c.fault);
+        ASSERT_EQ(world.messages.size(), 1u);
+        EXPECT_EQ(world.messages[0].prompt, c.report);
+        EXPECT_EQ(world.messages[0].style, style::Critical);
+        EXPECT_EQ(world.endCodes, std::vector<int>{1});
+        EXPECT_TRUE(runtime.ended());
+
+        bool ran = false;
+        runtime.guard([&] { ran = true; });
+        runtime.guard([] { throw RuntimeError(err::FileNotFound); });
+        EXPECT_FALSE(ran);
+        EXPECT_EQ(world.messages.size(), 1u);
+        EXPECT_EQ(world.endCodes.size(), 1u);
+    }
+}
+
+TEST(FormRuntime, NothingRunsAfterAnOrderlyEnd)
+{
+    World world;
+    FormRuntime& runtime = world.runtime();
+    bool ran = false;
+    runtime.guard([&] { ran = true; });
+    EXPECT_TRUE(ran);
+    runtime.end(0);
+    runtime.end(3);
+    EXPECT_EQ(world.endCodes, std::vector<int>{0});
+    ran = false;
+    runtime.guard([&] { ran = true; });
+    EXPECT_FALSE(ran);
+    EXPECT_TRUE(world.messages.empty());
+}
+
+} // namespace

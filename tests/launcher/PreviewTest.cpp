@@ -1,0 +1,156 @@
+// The two screenshot previews as a pick in the main window's file list shows
+// them.
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "controls/DirectoryList.h"
+#include "controls/FileList.h"
+#include "controls/PictureBox.h"
+#include "launcher/LauncherTestSupport.h"
+#include "launcher/frmMain.h"
+#include "settings/frmSettings.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using lumora::frmMain;
+using lumora::test::fileEntries;
+
+class Previews : public ::testing::Test {
+protected:
+    Previews()
+    {
+        for (const char* name : {"games/PUZZLE.ZIP", "games/RACER.ZIP", "games/BARE.ZIP"})
+            world.makeFile(QString::fromLatin1(name), "PK");
+        shots = world.makeDir(QStringLiteral("shots"));
+        w = std::make_unique<frmMain>(world.runtime());
+        w->Form_Load();
+        w->settingsWindow().txtScreen->setText(shots); // not saved: the box's text is what counts
+        w->dirDirectory->setPath(world.path(QStringLiteral("games")));
+    }
+
+    void pick(const QString& name)
+    {
+        const int row = int(fileEntries(*w->filFiles).indexOf(name));
+        ASSERT_GE(row, 0) << name.toStdString();
+        w->filFiles->setListIndex(row);
+        w->filFiles_Click();
+    }
+
+    // A screenshot of `size` filled with `colour`, under the preview name.
+    void shoot(const QString& name, QSize size, QRgb colour = qRgb(200, 100, 50))
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        ASSERT_TRUE(image.save(shots + QLatin1Char('/') + name, "BMP"));
+    }
+
+    QSize shown(const lumora::PictureBox* box) const { return box->picture().size(); }
+
+    lumora::test::World world;
+    QString shots;
+    std::unique_ptr<frmMain> w;
+};
+
+TEST_F(Previews, BothScreenshotsAreShownUnderTheFileNameWithItsExtension)
+{
+    shoot(QStringLiteral("PUZZLE.ZIP1.bmp"), {320, 200});
+    shoot(QStringLiteral("PUZZLE.ZIP2.bmp"), {256, 224});
+    shoot(QStringLiteral("PUZZLE1.bmp"), {10, 10}); // the name without its extension is not used
+    pick(QStringLiteral("PUZZLE.ZIP"));
+    EXPECT_EQ(shown(w->Picture1), QSize(320, 200));
+    EXPECT_EQ(shown(w->Picture2), QSize(256, 224));
+    EXPECT_TRUE(world.messages.empty());
+}
+
+TEST_F(Previews, EachBoxFollowsItsOwnFile)
+{
+    const struct {
+        const char* name;
+        QByteArray first;  // empty: no such file
+        QByteArray second; // "bmp": a good bitmap
+    } cases[] = {
+        {"only the second", {}, "bmp"},
+        {"not a picture", "PK\x03\x04 not a picture", "bmp"},
+        {"truncated", "truncated", "bmp"},
+        {"only the first", "bmp", {}},
+    };
+    QImage good(64, 48, QImage::Format_RGB32);
+    good.fill(Qt::darkGreen);
+    QByteArray goodBytes;
+    {
+        QBuffer buffer(&goodBytes);
+        buffer.open(QIODevice::WriteOnly);
+        good.save(&buffer, "BMP");
+    }
+    const auto content = [&](const QByteArray& kind) {
+        return kind == "bmp" ? goodBytes : kind == "truncated" ? goodBytes.left(goodBytes.size() / 2) : kind;
+    };
+    for (const auto& c : cases) {
+        for (const char* n : {"RACER.ZIP1.bmp", "RACER.ZIP2.bmp"})
+            QFile::remove(shots + QLatin1Char('/') + QLatin1String(n));
+        if (!c.first.isEmpty())
+            world.makeFile(QStringLiteral("shots/RACER.ZIP1.bmp"), content(c.first));
+        if (!c.second.isEmpty())
+            world.makeFile(QStringLiteral("shots/RACER.ZIP2.bmp"), content(c.second));
+        pick(QStringLiteral("RACER.ZIP"));
+        EXPECT_EQ(w->Picture1->picture().isNull(), c.first != "bmp") << c.name;
+        EXPECT_EQ(w->Picture2->picture().isNull(), c.second != "bmp") << c.name;
+    }
+    EXPECT_TRUE(world.messages.empty()); // a missing or broken screenshot is no error
+    EXPECT_TRUE(world.endCodes.empty());
+}
+
+TEST_F(Previews, APickWithoutScreenshotsBlanksTheBoxesOfThePreviousOne)
+{
+    shoot(QStringLiteral("PUZZLE.ZIP1.bmp"), {32, 32});
+    shoot(QStringLiteral("PUZZLE.ZIP2.bmp"), {32, 32});
+    pick(QStringLiteral("PUZZLE.ZIP"));
+    ASSERT_FALSE(w->Picture1->picture().isNull());
+    pick(QStringLiteral("BARE.ZIP"));
+    EXPECT_TRUE(w->Picture1->picture().isNull());
+    EXPECT_TRUE(w->Picture2->picture().isNull());
+}
+
+TEST_F(Previews, AScreenshotChangedOnDiskIsReadAgain)
+{
+    shoot(QStringLiteral("PUZZLE.ZIP1.bmp"), {40, 30}, qRgb(255, 0, 0));
+    pick(QStringLiteral("PUZZLE.ZIP"));
+    ASSERT_EQ(shown(w->Picture1), QSize(40, 30));
+    EXPECT_EQ(w->Picture1->picture().pixel(0, 0), qRgb(255, 0, 0));
+
+    shoot(QStringLiteral("PUZZLE.ZIP1.bmp"), {40, 30}, qRgb(0, 0, 255)); // same name, size and nearly same time
+    pick(QStringLiteral("PUZZLE.ZIP"));
+    EXPECT_EQ(w->Picture1->picture().pixel(0, 0), qRgb(0, 0, 255));
+    shoot(QStringLiteral("PUZZLE.ZIP1.bmp"), {50, 20});
+    pick(QStringLiteral("PUZZLE.ZIP"));
+    EXPECT_EQ(shown(w->Picture1), QSize(50, 20));
+}
+
+TEST_F(Previews, ASettingsWindowClosedThroughItsFrameComesBackWithTheStoredDirectory)
+{
+    shoot(QStringLiteral("PUZZLE.ZIP1.bmp"), {24, 24});
+    shoot(QStringLiteral("PUZZLE.ZIP2.bmp"), {24, 24});
+    ASSERT_TRUE(w->SaveRecord()); // stores the screenshot folder
+    // Typed afterwards and never saved: lost with the window.
+    w->settingsWindow().txtScreen->setText(world.path(QStringLiteral("elsewhere")));
+
+    w->settingsWindow().close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(w->settingsWindowExists());
+
+    pick(QStringLiteral("PUZZLE.ZIP"));
+    ASSERT_TRUE(w->settingsWindowExists());
+    EXPECT_EQ(w->settingsWindow().txtScreen->text(), shots);
+    EXPECT_EQ(shown(w->Picture1), QSize(24, 24));
+    EXPECT_EQ(shown(w->Picture2), QSize(24, 24));
+    EXPECT_TRUE(world.messages.empty());
+}
+
+} // namespace
