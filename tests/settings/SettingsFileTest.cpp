@@ -1,0 +1,195 @@
+// The settings file as the two windows read and write it: its bytes, what a
+// start-up makes of them, texts the file cannot hold, and saves that fail.
+
+#include <QDir>
+#include <QPushButton>
+
+#include "settings/SettingsTestSupport.h"
+
+namespace lumora::test {
+namespace {
+
+const QByteArray puzzle = "C:\\ROMS\\PUZZLE.ZIP";
+
+// The string a record holds, read by hand.
+QByteArray storedText(const QByteArray& file, int record)
+{
+    const QByteArray slot = file.mid((record - 1) * 128, 128);
+    const int count = quint8(slot[0]) | quint8(slot[1]) << 8;
+    return slot.mid(2, count);
+}
+
+using SettingsFileTest = SettingsTest;
+
+TEST_F(SettingsFileTest, SaveWritesEveryRecordInItsSlot)
+{
+    start(FileBytes().text(1, puzzle).bytes());
+    click(s().optSkip2);
+    click(s().optModex);
+    click(s().chkVsync);
+    ASSERT_TRUE(w.SaveRecord());
+
+    const QByteArray file = fileBytes();
+    EXPECT_GE(file.size(), 1794);
+    EXPECT_EQ(slot(file, 1, 20), QByteArray::fromHex("12") + '\0' + puzzle);
+    EXPECT_EQ(storedText(file, 2), "");
+    EXPECT_EQ(storedText(file, 3), w.dirDirectory->path().toLatin1());
+    for (int record = 4; record <= 13; ++record) {
+        const bool on = record == 5 || record == 13; // optSkip2, optModex
+        EXPECT_EQ(slot(file, record, 4), QByteArray::fromHex(on ? "0B00FFFF" : "0B000000")) << "record " << record;
+    }
+    EXPECT_EQ(slot(file, 14, 2), QByteArray::fromHex("0000"));
+    EXPECT_EQ(slot(file, 15, 2), QByteArray::fromHex("0100"));
+    EXPECT_TRUE(world.messages.empty());
+}
+
+TEST_F(SettingsFileTest, FirstStartCreatesAnEmptyFileAndExitFillsIt)
+{
+    start();
+    EXPECT_TRUE(QFile::exists(world.path(settingsFileName)));
+    EXPECT_EQ(fileBytes().size(), 0);
+    EXPECT_EQ(s().txtScreen->text(), "");
+    for (const OptionButton* option : s().options())
+        EXPECT_FALSE(option->value()) << option->objectName().toStdString();
+    EXPECT_EQ(s().chkVsync->value(), 0);
+    EXPECT_EQ(s().chkNoAnalyse->value(), 0);
+    EXPECT_EQ(w.StatusBar1->panel("text").text(), "");
+
+    click(w.cmdExit);
+    EXPECT_EQ(world.endCodes, std::vector<int>{0});
+    EXPECT_GE(fileBytes().size(), 1794);
+}
+
+TEST_F(SettingsFileTest, SaveThenLoadKeepsEveryControl)
+{
+    world.makeFile("roms/game.zip");
+    start(FileBytes().text(2, "shots").flag(6, true).integer(14, 2).bytes());
+    pick(world.path("roms"), "game.zip");
+    click(s().optScanNo);
+    click(s().chkVsync);
+    s().txtScreen->setText(QString::fromUtf8("caf\xC3\xA9 shots"));
+    const QStringList before = shown();
+
+    ASSERT_TRUE(w.SaveRecord());
+    EXPECT_EQ(storedText(fileBytes(), 2), "caf\xE9 shots");
+    w.Reload();
+    EXPECT_EQ(shown(), before);
+}
+
+TEST_F(SettingsFileTest, GreyCheckBoxAddsNoSwitch)
+{
+    struct Case {
+        int record;
+        const char* switchText;
+    };
+    for (const Case& c : {Case{15, "-v"}, Case{14, "-noanalyse"}}) {
+        SCOPED_TRACE(c.switchText);
+        World here;
+        frmMain main(here.runtime());
+        here.makeFile(settingsFileName, FileBytes().text(1, puzzle).integer(c.record, 2).bytes());
+        main.Form_Load();
+        CheckBox* box = c.record == 15 ? main.settingsWindow().chkVsync : main.settingsWindow().chkNoAnalyse;
+        EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
+        click(main.cmdRun2);
+        ASSERT_EQ(here.launches.size(), 1u);
+        EXPECT_EQ(here.launches.back().arguments, QStringList{QString::fromLatin1(puzzle)});
+        EXPECT_FALSE(here.launches.back().commandLine.contains(c.switchText));
+    }
+}
+
+TEST_F(SettingsFileTest, MissingStoredDirectoryLeavesTheListAtTheCurrentDirectory)
+{
+    start(FileBytes().text(3, world.path("gone").toLatin1()).bytes());
+    EXPECT_TRUE(world.messages.empty());
+    EXPECT_TRUE(world.endCodes.empty());
+    EXPECT_EQ(w.dirDirectory->path(), world.path());
+}
+
+TEST_F(SettingsFileTest, TextTheFileCannotHoldIsStoredEmptyWithAWarning)
+{
+    start(FileBytes().text(1, puzzle).bytes());
+    for (const QString& text : {QString(127, 'x'), QString::fromUtf8("\xCE\xA9")}) {
+        SCOPED_TRACE(text.toStdString());
+        world.messages.clear();
+        s().txtScreen->setText(text);
+        click(s().chkVsync);
+        const int vsync = s().chkVsync->value();
+        ASSERT_TRUE(w.SaveRecord());
+
+        const QByteArray file = fileBytes();
+        EXPECT_EQ(slot(file, 2, 2), QByteArray::fromHex("0000"));
+        EXPECT_EQ(storedText(file, 1), puzzle);
+        EXPECT_EQ(storedText(file, 3), w.dirDirectory->path().toLatin1());
+        EXPECT_EQ(slot(file, 15, 2), FileBytes::word(vsync));
+        ASSERT_EQ(world.messages.size(), 1u);
+        EXPECT_EQ(world.messages[0].style, 48);
+        EXPECT_TRUE(world.messages[0].prompt.contains("screen shot directory", Qt::CaseInsensitive));
+    }
+}
+
+TEST_F(SettingsFileTest, WindowClosedThroughItsFrameLeavesTheFileAsItWas)
+{
+    // Every record present, with filler after each value.
+    world.makeFile("roms/game.zip");
+    FileBytes stored(15 * 128, '~');
+    stored.text(1, puzzle).text(2, "shots").text(3, world.makeDir("roms").toLatin1()).integer(14, 1).integer(15, 2);
+    for (int record = 4; record <= 13; ++record)
+        stored.flag(record, record == 4 || record == 9);
+    start(stored.bytes());
+    const QByteArray before = fileBytes();
+
+    w.cmdSettings->trigger();
+    click(s().optSkip4);
+    click(s().chkNoAnalyse);
+    s().txtScreen->setText("typed");
+    s().close();
+    pick(world.path("roms"), "game.zip");
+    click(w.cmdExit);
+
+    EXPECT_EQ(world.endCodes, std::vector<int>{0});
+    EXPECT_EQ(fileBytes(), before);
+}
+
+TEST_F(SettingsFileTest, FailedWriteIsReportedAndNothingEnds)
+{
+    start(FileBytes().text(1, puzzle).bytes());
+    w.cmdSettings->trigger();
+    // The folder itself goes: no new file can be made there, even by root.
+    ASSERT_TRUE(QFile::remove(world.path(settingsFileName)));
+    ASSERT_TRUE(QDir().rmdir(world.path()));
+
+    click(s().cmdClose);
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_EQ(world.messages[0].style, 16);
+    EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error"));
+    EXPECT_TRUE(s().isVisible());
+    EXPECT_TRUE(world.endCodes.empty());
+
+    click(w.cmdExit);
+    EXPECT_EQ(messagesOfStyle(16), 2);
+    EXPECT_TRUE(world.endCodes.empty());
+}
+
+TEST_F(SettingsFileTest, StartUpLoadsOnceIntoOneWindowDespiteTheNestedLoad)
+{
+    // Two frame skips stored true: the later one wins, as it would on screen.
+    start(FileBytes()
+              .text(1, puzzle)
+              .text(2, "shots")
+              .text(3, world.makeDir("roms").toLatin1())
+              .flag(4, true)
+              .flag(6, true)
+              .flag(12, true)
+              .integer(14, 1)
+              .integer(15, 1)
+              .bytes());
+    EXPECT_EQ(liveSettingsWindows(), 1);
+    EXPECT_EQ(s().sparkleFlag(), 1);
+    const QString path = QString::fromLatin1(puzzle);
+    EXPECT_EQ(shown(), (QStringList{"shots", "1", "1", path, path, world.path("roms"), "optSkip1=off", "optSkip2=off",
+                                    "optSkip3=on", "optSkip4=off", "optScan=off", "optScan25=off", "optScan50=off",
+                                    "optScanNo=off", "optVga=on", "optModex=off"}));
+}
+
+} // namespace
+} // namespace lumora::test

@@ -1,0 +1,124 @@
+#pragma once
+// Shared by the settings window and settings file tests: a main window in a
+// scratch folder, a builder for settings file bytes, and a few probes.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <optional>
+
+#include "controls/CheckBox.h"
+#include "controls/DirectoryList.h"
+#include "controls/FileList.h"
+#include "controls/OptionButton.h"
+#include "controls/StatusBar.h"
+#include "core/SettingsRecords.h"
+#include "launcher/frmMain.h"
+#include "settings/frmSettings.h"
+#include "support/TestSupport.h"
+
+namespace lumora::test {
+
+// Settings file bytes written by hand, independent of the program's writer.
+// Unwritten bytes are `fill`, so a test can see whether a save keeps them.
+class FileBytes {
+public:
+    explicit FileBytes(int size = 0, char fill = '\0') : bytes_(size, fill) {}
+    FileBytes& text(int record, const QByteArray& s) { return put(record, word(int(s.size())) + s); }
+    FileBytes& flag(int record, bool on) { return put(record, word(11) + word(on ? 0xFFFF : 0)); }
+    FileBytes& integer(int record, int v) { return put(record, word(v)); }
+    const QByteArray& bytes() const { return bytes_; }
+
+    static QByteArray word(int v)
+    {
+        const char le[2] = {char(v & 0xFF), char((v >> 8) & 0xFF)};
+        return QByteArray(le, 2);
+    }
+
+private:
+    FileBytes& put(int record, const QByteArray& data)
+    {
+        const int at = (record - 1) * 128;
+        if (bytes_.size() < at + data.size())
+            bytes_.resize(at + data.size(), '\0');
+        bytes_.replace(at, data.size(), data);
+        return *this;
+    }
+    QByteArray bytes_;
+};
+
+class SettingsTest : public ::testing::Test {
+protected:
+    // Writes the settings file (when given) and runs the start-up.
+    void start(const std::optional<QByteArray>& file = std::nullopt)
+    {
+        if (file)
+            world.makeFile(settingsFileName, *file);
+        w.Form_Load();
+    }
+    frmSettings& s() { return w.settingsWindow(); }
+    QByteArray fileBytes() const
+    {
+        QFile f(world.path(settingsFileName));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static QByteArray slot(const QByteArray& file, int record, int length = 128)
+    {
+        return file.mid((record - 1) * 128, length);
+    }
+    static void click(QWidget* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    }
+
+    // Settings windows the program can still reach.
+    static int liveSettingsWindows()
+    {
+        int count = 0;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            const auto* window = qobject_cast<frmSettings*>(top);
+            count += window && top->objectName() == QLatin1String("frmSettings") && !window->unloaded();
+        }
+        return count;
+    }
+
+    // Chooses `name` in `folder` as the user does: directory list, file list.
+    void pick(const QString& folder, const QString& name)
+    {
+        w.dirDirectory->setPath(folder);
+        for (int row = 0; row < w.filFiles->listCount(); ++row) {
+            if (w.filFiles->entry(row) == name)
+                w.filFiles->setListIndex(row);
+        }
+        ASSERT_EQ(w.filFiles->fileName(), name);
+        w.filFiles_Click();
+    }
+
+    // Everything the settings file carries, as the windows show it.
+    QStringList shown()
+    {
+        QStringList state = {s().txtScreen->text(),
+                             QString::number(s().chkNoAnalyse->value()),
+                             QString::number(s().chkVsync->value()),
+                             w.selectedPath(),
+                             w.StatusBar1->panel(QStringLiteral("text")).text(),
+                             w.dirDirectory->path()};
+        for (const OptionButton* option : s().options())
+            state << option->objectName() + (option->value() ? "=on" : "=off");
+        return state;
+    }
+
+    int messagesOfStyle(int style) const
+    {
+        return int(std::count_if(world.messages.begin(), world.messages.end(),
+                                 [style](const Message& m) { return m.style == style; }));
+    }
+
+    World world;
+    frmMain w{world.runtime()};
+};
+
+} // namespace lumora::test
