@@ -24,6 +24,9 @@ W* place(W* widget, const char* name, int left, int top, int width, int height)
 {
     widget->setObjectName(QString::fromLatin1(name));
     widget->setGeometry(twipsRect(left, top, width, height));
+    // Like the classic controls, each one paints its own background: the
+    // sparkle shows on the window around the controls, not under captions.
+    widget->setAutoFillBackground(true);
     return widget;
 }
 
