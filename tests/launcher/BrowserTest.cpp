@@ -1,0 +1,170 @@
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "controls/ComboBox.h"
+#include "controls/DirectoryList.h"
+#include "controls/DriveList.h"
+#include "controls/FileList.h"
+#include "controls/StatusBar.h"
+#include "launcher/LauncherTestSupport.h"
+#include "launcher/frmMain.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using lumora::frmMain;
+using lumora::test::clickFile;
+using lumora::test::fileEntries;
+
+const QString scratchDrive = QStringLiteral("scratch [test]");
+const QString goneDrive = QStringLiteral("/nonexistent-lumora-drive [gone]");
+
+class Browser : public ::testing::Test {
+protected:
+    Browser()
+    {
+        // The drive list reads its drives when it is made.
+        world.drives = {{scratchDrive, world.path()}, {goneDrive, QStringLiteral("/nonexistent-lumora-drive")}};
+        for (const char* name : {"games/a.zip", "games/B.ZIP", "games/noext", "games/c.txt", "games/.hidden.zip",
+                                 "games/sub.zip/inner.zip", "other/d.zip"})
+            world.makeFile(QString::fromLatin1(name));
+        games = world.path("games");
+        w = std::make_unique<frmMain>(world.runtime());
+        w->Form_Load();
+        w->dirDirectory->setPath(games);
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+
+    QString textPanel() const { return w->StatusBar1->panel("text").text(); }
+    void chooseDrive(const QString& text)
+    {
+        const int index = w->drvDrive->findText(text);
+        ASSERT_GE(index, 0);
+        w->drvDrive->setCurrentIndex(index);
+        emit w->drvDrive->activated(index);
+    }
+
+    lumora::test::World world;
+    QString games;
+    std::unique_ptr<frmMain> w;
+};
+
+TEST_F(Browser, FileTypeChoosesWhatTheFileListShows)
+{
+    struct Case {
+        int listIndex;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {1, {"B.ZIP", "a.zip", "c.txt", "noext"}},
+        {-1, {"B.ZIP", "a.zip", "c.txt", "noext"}}, // no entry: the pattern stays
+        {0, {"B.ZIP", "a.zip"}},
+        {-1, {"B.ZIP", "a.zip"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.listIndex);
+        w->cboFileType->setListIndex(c.listIndex);
+        QStringList listed = fileEntries(*w->filFiles);
+        listed.sort(Qt::CaseSensitive);
+        EXPECT_EQ(listed, c.expected);
+    }
+}
+
+TEST_F(Browser, ClickingAFilePicksItsPath)
+{
+    clickFile(*w->filFiles, "a.zip");
+    EXPECT_EQ(w->selectedPath(), games + "/a.zip");
+    EXPECT_EQ(textPanel(), games + "/a.zip");
+    EXPECT_EQ(w->fileNamePart(), "a.zip");
+
+    // A second click on the same file runs the whole pick again.
+    w->StatusBar1->panel("text").setText(QString());
+    clickFile(*w->filFiles, "a.zip");
+    EXPECT_EQ(textPanel(), games + "/a.zip");
+}
+
+TEST_F(Browser, ArrowKeyPicksTheNextFile)
+{
+    clickFile(*w->filFiles, w->filFiles->entry(0));
+    const int row = w->filFiles->listIndex();
+    ASSERT_EQ(row, 0);
+    QTest::keyClick(w->filFiles, Qt::Key_Down);
+    const QString next = w->filFiles->entry(row + 1);
+    ASSERT_FALSE(next.isEmpty());
+    EXPECT_EQ(w->selectedPath(), games + "/" + next);
+    EXPECT_EQ(textPanel(), games + "/" + next);
+    EXPECT_EQ(w->fileNamePart(), next);
+}
+
+TEST_F(Browser, PickAtADriveRootKeepsBothSeparators)
+{
+    world.makeFile("top.zip");
+    w->dirDirectory->setPath(world.path());
+    ASSERT_TRUE(w->dirDirectory->path().endsWith('/'));
+    clickFile(*w->filFiles, "top.zip");
+    EXPECT_EQ(w->selectedPath(), world.path() + "//top.zip");
+    EXPECT_EQ(w->fileNamePart(), "top.zip");
+}
+
+TEST_F(Browser, BrowsingAfterAPickKeepsThePick)
+{
+    const std::pair<const char*, std::function<void()>> moves[] = {
+        {"directory", [this] { w->dirDirectory->setPath(world.path("other")); }},
+        {"drive", [this] { chooseDrive(scratchDrive); }},
+        {"file type", [this] { w->cboFileType->setListIndex(1); }},
+    };
+    clickFile(*w->filFiles, "a.zip");
+    for (const auto& [what, move] : moves) {
+        SCOPED_TRACE(what);
+        move();
+        EXPECT_EQ(w->selectedPath(), games + "/a.zip");
+        EXPECT_EQ(textPanel(), games + "/a.zip");
+        EXPECT_EQ(w->fileNamePart(), "a.zip");
+    }
+}
+
+TEST_F(Browser, MissingDriveIsReportedAndTheListsStay)
+{
+    ASSERT_EQ(w->drvDrive->drive(), scratchDrive);
+    chooseDrive(goneDrive);
+
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_EQ(world.messages[0].prompt, "Drive Error!");
+    EXPECT_EQ(world.messages[0].title, "Error");
+    EXPECT_EQ(world.messages[0].style, 48);
+    EXPECT_EQ(w->drvDrive->drive(), scratchDrive);
+    EXPECT_EQ(w->drvDrive->currentText(), scratchDrive);
+    EXPECT_EQ(w->dirDirectory->path(), games);
+    EXPECT_EQ(w->filFiles->path(), games);
+    EXPECT_TRUE(world.endCodes.empty());
+}
+
+TEST_F(Browser, VanishedDirectoryIsReportedAndTheListsStay)
+{
+    int row = -1;
+    for (int i = 0; i < w->dirDirectory->entryCount(); ++i)
+        if (w->dirDirectory->entryText(i) == "sub.zip")
+            row = i;
+    ASSERT_GE(row, 0);
+    ASSERT_TRUE(QDir(world.path("games/sub.zip")).removeRecursively());
+
+    const QRect cell = w->dirDirectory->visualRect(w->dirDirectory->model()->index(row, 0));
+    // A user's double click: the first click, then the second as a double.
+    QSignalSpy opened(w->dirDirectory, &QAbstractItemView::doubleClicked);
+    QTest::mouseClick(w->dirDirectory->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(w->dirDirectory->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_EQ(opened.size(), 1);
+
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_EQ(world.messages[0].style, 48);
+    EXPECT_TRUE(world.messages[0].prompt.contains("sub.zip")) << world.messages[0].prompt.toStdString();
+    EXPECT_EQ(w->dirDirectory->path(), games);
+    EXPECT_EQ(w->filFiles->path(), games);
+    EXPECT_TRUE(world.endCodes.empty());
+}
+
+} // namespace

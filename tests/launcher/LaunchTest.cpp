@@ -1,0 +1,214 @@
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "controls/CheckBox.h"
+#include "controls/DirectoryList.h"
+#include "controls/FormRuntime.h"
+#include "controls/OptionButton.h"
+#include "launcher/LauncherTestSupport.h"
+#include "launcher/frmMain.h"
+#include "settings/frmSettings.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using lumora::FormRuntime;
+using lumora::frmMain;
+using lumora::Seams;
+
+// Restores the process's PATH however the test ends.
+class PathOverride {
+public:
+    explicit PathOverride(const QString& path) : saved_(qgetenv("PATH")) { qputenv("PATH", path.toLocal8Bit()); }
+    ~PathOverride() { qputenv("PATH", saved_); }
+
+private:
+    QByteArray saved_;
+};
+
+class Launching : public ::testing::Test {
+protected:
+    // With `realStart`, the process start is the system's own.
+    void open(bool realStart)
+    {
+        Seams seams = world.seams();
+        if (realStart)
+            seams.startProcess = Seams::system().startProcess;
+        runtime = std::make_unique<FormRuntime>(seams);
+        w = std::make_unique<frmMain>(*runtime);
+        w->Form_Load();
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+
+    // A stand-in emulator on the PATH that writes down each argument it gets,
+    // one file per start, complete once it has its final name.
+    void installRecordingEmulator()
+    {
+        const QString bin = world.makeDir("bin");
+        const QString out = world.makeDir("started");
+        QFile script(bin + "/gravlok.exe");
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        // The count first, so that no arguments and one empty one differ.
+        script.write(
+            QStringLiteral("#!/bin/sh\n{ echo $#; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '%1/'$$.part\n"
+                           "mv '%1/'$$.part '%1/'$$.args\n")
+                .arg(out)
+                .toLocal8Bit());
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+        path = std::make_unique<PathOverride>(bin + ":" + qEnvironmentVariable("PATH"));
+    }
+
+    // The argument lists the emulator was started with, once `count` starts
+    // have written theirs (or the wait has given up).
+    QList<QStringList> startedWith(int count)
+    {
+        const QDir out(world.path("started"));
+        for (int waited = 0; waited < 10000 && out.entryList({"*.args"}, QDir::Files).size() < count; waited += 20) {
+            QCoreApplication::processEvents();
+            QThread::msleep(20);
+        }
+        QList<QStringList> records;
+        for (const QString& name : out.entryList({"*.args"}, QDir::Files)) {
+            QFile file(out.filePath(name));
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            QStringList lines = QString::fromLocal8Bit(file.readAll()).split('\n');
+            lines.removeLast(); // after the final line break
+            const qsizetype told = lines.takeFirst().toInt();
+            EXPECT_EQ(told, lines.size()) << "an argument holds a line break";
+            records.append(lines);
+        }
+        return records;
+    }
+
+    void pick(const QString& folder, const QString& file)
+    {
+        world.makeFile(folder + "/" + file);
+        w->dirDirectory->setPath(world.path(folder));
+        lumora::test::clickFile(*w->filFiles, file);
+    }
+
+    void pressRun() { QTest::mouseClick(w->cmdRun2, Qt::LeftButton); }
+
+    lumora::test::World world;
+    std::unique_ptr<PathOverride> path;
+    std::unique_ptr<FormRuntime> runtime;
+    std::unique_ptr<frmMain> w;
+};
+
+struct Case {
+    const char* name;
+    const char* folder;
+    const char* file; // nothing picked when empty
+    bool changeOptions;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+const QStringList changedSwitches = {"-f1", "-s25", "-v"};
+
+class LaunchCases : public Launching, public ::testing::WithParamInterface<Case> {
+protected:
+    // Picks and sets up as the case says; returns the selected path.
+    QString prepare()
+    {
+        const Case& c = GetParam();
+        QString selected;
+        if (*c.file) {
+            pick(QString::fromUtf8(c.folder), QString::fromUtf8(c.file));
+            selected = world.path(QString::fromUtf8(c.folder) + "/" + QString::fromUtf8(c.file));
+        }
+        if (c.changeOptions) {
+            // Changed on screen, not saved.
+            auto& settings = w->settingsWindow();
+            settings.optSkip2->setValue(true);
+            settings.optScan25->setValue(true);
+            settings.chkVsync->setValue(1);
+        }
+        EXPECT_EQ(w->selectedPath(), selected);
+        return selected;
+    }
+
+    QStringList expectedArguments(const QString& selected) const
+    {
+        QStringList arguments;
+        if (!selected.isEmpty())
+            arguments.append(selected);
+        if (GetParam().changeOptions)
+            arguments += changedSwitches;
+        return arguments;
+    }
+};
+
+TEST_P(LaunchCases, RequestCarriesPathThenSwitches)
+{
+    open(false);
+    const QString selected = prepare();
+    pressRun();
+
+    ASSERT_EQ(world.launches.size(), 1u);
+    const auto& request = world.launches[0];
+    EXPECT_EQ(request.program, "gravlok.exe");
+    const QString switches = GetParam().changeOptions ? " -f1 -s25 -v" : "";
+    EXPECT_EQ(request.commandLine, "gravlok.exe " + selected + " " + switches);
+    EXPECT_EQ(request.arguments, expectedArguments(selected));
+    EXPECT_TRUE(world.messages.empty());
+}
+
+TEST_P(LaunchCases, EmulatorReceivesExactlyTheseArguments)
+{
+    installRecordingEmulator();
+    open(true);
+    const QString selected = prepare();
+    pressRun();
+
+    const QList<QStringList> started = startedWith(1);
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_EQ(started[0], expectedArguments(selected));
+    EXPECT_TRUE(world.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Main, LaunchCases,
+                         ::testing::Values(Case{"plain", "games", "a.zip", false},
+                                           Case{"blanks", "Game Dir", "My Game.zip", false},
+                                           Case{"switchInName", "games", "x -v -noanalyse.zip", false},
+                                           Case{"nothingPicked", "", "", false},
+                                           Case{"unsavedOptions", "games", "a.zip", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Launching, EachPressStartsTheEmulatorAgain)
+{
+    installRecordingEmulator();
+    open(true);
+    pick("games", "a.zip");
+    pressRun();
+    pressRun();
+    const QList<QStringList> started = startedWith(2);
+    ASSERT_EQ(started.size(), 2);
+    EXPECT_EQ(started[0], QStringList{world.path("games/a.zip")});
+    EXPECT_EQ(started[1], started[0]);
+}
+
+TEST_F(Launching, MissingEmulatorIsReportedAndTheProgramGoesOn)
+{
+    PathOverride emptyPath(world.makeDir("empty-bin"));
+    open(true);
+    pick("games", "a.zip");
+    pressRun();
+
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_TRUE(world.messages[0].prompt.contains("gravlok.exe")) << world.messages[0].prompt.toStdString();
+    EXPECT_EQ(world.messages[0].style, 48);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(world.endCodes.empty());
+    EXPECT_FALSE(runtime->ended());
+}
+
+} // namespace

@@ -1,0 +1,133 @@
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "controls/DirectoryList.h"
+#include "controls/FormRuntime.h"
+#include "controls/SparkleCanvas.h"
+#include "launcher/LauncherTestSupport.h"
+#include "launcher/frmMain.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using lumora::frmMain;
+using lumora::RuntimeError;
+
+QByteArray settingsBytes()
+{
+    QFile file(QStringLiteral("Lumora.INI"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// One timer tick, now, as the event loop would deliver it.
+void tick(QTimer& timer) { QMetaObject::invokeMethod(&timer, "timeout", Qt::DirectConnection); }
+
+class Lifecycle : public ::testing::Test {
+protected:
+    void start()
+    {
+        w.Form_Load();
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    }
+
+    lumora::test::World world;
+    frmMain w{world.runtime()};
+};
+
+TEST_F(Lifecycle, ExitEndsWithStatusZeroAndClosesTheSettingsFile)
+{
+    start();
+    ASSERT_EQ(world.runtime().files().openCount(), 1u);
+    QTest::mouseClick(w.cmdExit, Qt::LeftButton);
+    EXPECT_EQ(world.endCodes, std::vector<int>{0});
+    EXPECT_EQ(world.runtime().files().openCount(), 0u);
+    EXPECT_TRUE(world.messages.empty());
+}
+
+TEST_F(Lifecycle, ClosingThroughTheFrameEndsWithoutSaving)
+{
+    start();
+    world.makeFile("games/a.zip");
+    w.dirDirectory->setPath(world.path("games"));
+    ASSERT_TRUE(w.SaveRecord());
+    const QByteArray saved = settingsBytes();
+    lumora::test::clickFile(*w.filFiles, "a.zip");
+    ASSERT_FALSE(w.selectedPath().isEmpty());
+
+    w.close();
+    EXPECT_EQ(world.endCodes, std::vector<int>{0});
+    EXPECT_EQ(settingsBytes(), saved);
+}
+
+TEST_F(Lifecycle, UntrappedErrorIsReportedAndEndsTheProgram)
+{
+    world.runtime().guard([] { throw RuntimeError(76); });
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error '76':")) << world.messages[0].prompt.toStdString();
+    EXPECT_TRUE(world.messages[0].prompt.contains("Path not found"));
+    EXPECT_EQ(world.messages[0].style, 16);
+    EXPECT_EQ(world.endCodes, std::vector<int>{1});
+
+    bool ranAfterwards = false;
+    world.runtime().guard([&] { ranAfterwards = true; });
+    EXPECT_FALSE(ranAfterwards);
+    EXPECT_EQ(world.messages.size(), 1u);
+}
+
+TEST_F(Lifecycle, UnopenableSettingsFileStopsTheStartUp)
+{
+    ASSERT_TRUE(QDir().mkdir("Lumora.INI"));
+    world.runtime().guard([&] { w.Form_Load(); });
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error '")) << world.messages[0].prompt.toStdString();
+    EXPECT_EQ(world.messages[0].style, 16);
+    EXPECT_EQ(world.endCodes, std::vector<int>{1});
+}
+
+TEST_F(Lifecycle, SparklesBeginOnlyOnceTheStartUpIsOver)
+{
+    // A stored directory makes the start-up ask for the drives half-way
+    // through; a tick is let in there, as a modal box's event loop would.
+    w.dirDirectory->setPath(world.makeDir("games"));
+    w.Form_Load();
+    ASSERT_TRUE(w.SaveRecord());
+
+    bool starting = false;
+    std::optional<int> flagMidway = -1;
+    QImage drawnMidway;
+    frmMain* window = nullptr;
+    lumora::Seams seams = world.seams();
+    seams.drives = [&, drives = seams.drives] {
+        if (starting && flagMidway == -1) {
+            tick(*window->tmrTimer);
+            flagMidway = window->sparkleFlag();
+            drawnMidway = window->canvas->surface();
+        }
+        return drives();
+    };
+    lumora::FormRuntime runtime(seams);
+    frmMain fresh(runtime);
+    window = &fresh;
+    fresh.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+    const QImage untouched = fresh.canvas->surface();
+    tick(*fresh.tmrTimer);
+    EXPECT_EQ(fresh.sparkleFlag(), std::nullopt);
+    EXPECT_EQ(fresh.canvas->surface(), untouched);
+
+    starting = true;
+    fresh.Form_Load();
+    starting = false;
+    EXPECT_EQ(flagMidway, std::nullopt);
+    EXPECT_EQ(drawnMidway, untouched);
+    EXPECT_EQ(fresh.sparkleFlag(), 1);
+    tick(*fresh.tmrTimer);
+    EXPECT_NE(fresh.canvas->surface(), untouched);
+}
+
+} // namespace
