@@ -12,8 +12,8 @@ namespace lumora::utf8 {
 inline constexpr char32_t rawByteBase = 0x110000;
 
 struct Decoded {
-    char32_t value;      // code point, or rawByteBase + byte when invalid
-    std::size_t length;  // bytes consumed, at least 1
+    char32_t value;     // code point, or rawByteBase + byte when invalid
+    std::size_t length; // bytes consumed, at least 1
     bool valid;
 };
 
@@ -53,9 +53,9 @@ inline Decoded decodeAt(std::string_view s, std::size_t i) noexcept
         const unsigned char hi = b0 == 0xF4 ? 0x8F : 0xBF;
         if (b1 < lo || b1 > hi || !isContinuation(at(2)) || !isContinuation(at(3)))
             return invalid;
-        return {static_cast<char32_t>(((b0 & 0x07) << 18) | ((b1 & 0x3F) << 12) | ((at(2) & 0x3F) << 6) |
-                                      (at(3) & 0x3F)),
-                4, true};
+        return {
+            static_cast<char32_t>(((b0 & 0x07) << 18) | ((b1 & 0x3F) << 12) | ((at(2) & 0x3F) << 6) | (at(3) & 0x3F)),
+            4, true};
     }
     return invalid;
 }

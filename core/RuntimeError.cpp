@@ -1,0 +1,85 @@
+#include "core/RuntimeError.h"
+
+#include <cerrno>
+#include <utility>
+
+namespace lumora {
+
+namespace {
+
+std::string reportText(int number, const std::string& detail)
+{
+    std::string text(errorDescription(number));
+    if (!detail.empty()) {
+        text += ": ";
+        text += detail;
+    }
+    return text;
+}
+
+} // namespace
+
+std::string_view errorDescription(int number)
+{
+    switch (number) {
+    case err::InvalidProcedureCall: return "Invalid procedure call or argument";
+    case 7: return "Out of memory";
+    case err::BadFileNameOrNumber: return "Bad file name or number";
+    case err::FileNotFound: return "File not found";
+    case err::FileAlreadyOpen: return "File already open";
+    case err::DeviceIoError: return "Device I/O error";
+    case err::BadRecordLength: return "Bad record length";
+    case err::DiskFull: return "Disk full";
+    case 63: return "Bad record number";
+    case err::TooManyFiles: return "Too many files";
+    case err::DeviceUnavailable: return "Device unavailable";
+    case err::PermissionDenied: return "Permission denied";
+    case err::DiskNotReady: return "Disk not ready";
+    case err::PathFileAccessError: return "Path/File access error";
+    case err::PathNotFound: return "Path not found";
+    case err::InvalidPicture: return "Invalid picture";
+    case err::ElementNotFound: return "Element not found";
+    default: return "Application-defined or object-defined error";
+    }
+}
+
+RuntimeError::RuntimeError(int number) : RuntimeError(number, std::string()) {}
+
+RuntimeError::RuntimeError(int number, std::string detail)
+    : std::runtime_error(reportText(number, detail)), number_(number), detail_(std::move(detail))
+{
+}
+
+int errorNumberFromErrno(int errnoValue, int fallback)
+{
+    switch (errnoValue) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+#ifdef ELOOP
+    case ELOOP:
+#endif
+        return err::PathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return err::PathFileAccessError;
+    case ENOSPC:
+    case EFBIG: // the file may not grow further: as good as a full disk
+#if defined(EDQUOT) && EDQUOT != ENOSPC
+    case EDQUOT:
+#endif
+        return err::DiskFull;
+    case EIO: return err::DeviceIoError;
+    case ENXIO:
+    case ENODEV:
+#ifdef ENOMEDIUM
+    case ENOMEDIUM:
+#endif
+        return err::DeviceUnavailable;
+    case EMFILE:
+    case ENFILE: return err::TooManyFiles;
+    default: return fallback;
+    }
+}
+
+} // namespace lumora

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "CoreTestSupport.h"
+#include "core/Launch.h"
+#include "core/PreviewPath.h"
+
+namespace lumora {
+namespace {
+
+SwitchInputs inputsWith(std::initializer_list<int> optionsOn, int noAnalyse, int vsync)
+{
+    SwitchInputs inputs;
+    for (const int i : optionsOn)
+        inputs.options[static_cast<std::size_t>(i)] = true;
+    inputs.noAnalyse = noAnalyse;
+    inputs.vsync = vsync;
+    return inputs;
+}
+
+TEST(Launch, SwitchStringAndCommandLine)
+{
+    EXPECT_EQ(switchString(inputsWith({}, 0, 0)), "");
+    EXPECT_EQ(switchString(inputsWith({9, 0}, 1, 1)), " -f0 -modex -noanalyse -v");
+    EXPECT_EQ(switchString(inputsWith({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 0, 0)),
+              " -f0 -f1 -f2 -f3 -s -s25 -s50 -s100 -vga -modex");
+    // Grey check boxes (2) and stray values add nothing.
+    EXPECT_EQ(switchString(inputsWith({}, 2, 2)), "");
+    EXPECT_EQ(switchString(inputsWith({}, -1, 3)), "");
+
+    const std::string line = commandLine("C:\\GAMES\\SAMPLE.ZIP", switchString(inputsWith({1, 5}, 0, 1)));
+    EXPECT_EQ(line, "gravlok.exe C:\\GAMES\\SAMPLE.ZIP  -f1 -s25 -v");
+    EXPECT_EQ(line.size(), 44u);
+    EXPECT_EQ(commandLine("", ""), "gravlok.exe  ");
+}
+
+TEST(Launch, ArgumentsKeepThePathWhole)
+{
+    using Args = std::vector<std::string>;
+    EXPECT_EQ(launchArguments("C:\\GAMES\\SAMPLE.ZIP", " -f1 -s25 -v"),
+              (Args{"C:\\GAMES\\SAMPLE.ZIP", "-f1", "-s25", "-v"}));
+    EXPECT_EQ(launchArguments("/tmp/My Games/odd -v.zip", " -s"), (Args{"/tmp/My Games/odd -v.zip", "-s"}));
+    EXPECT_EQ(launchArguments("", " -vga -v"), (Args{"-vga", "-v"}));
+    EXPECT_EQ(launchArguments("", ""), Args{});
+    EXPECT_EQ(launchArguments("x", "  -a   -b "), (Args{"x", "-a", "-b"}));
+}
+
+TEST(PreviewPath, JoinsDirectoryNameAndNumber)
+{
+    EXPECT_EQ(previewPath("D:\\SHOTS", "PUZZLE.ZIP", 1, '\\'), "D:\\SHOTS\\PUZZLE.ZIP1.bmp");
+    EXPECT_EQ(previewPath("D:\\SHOTS", "PUZZLE.ZIP", 2, '\\'), "D:\\SHOTS\\PUZZLE.ZIP2.bmp");
+    EXPECT_EQ(previewPath("D:\\", "PUZZLE.ZIP", 1, '\\'), "D:\\\\PUZZLE.ZIP1.bmp");
+    EXPECT_EQ(previewPath("", "PUZZLE.ZIP", 1, '\\'), "\\PUZZLE.ZIP1.bmp");
+    EXPECT_EQ(previewPath("D:\\SHOTS", "", 1, '\\'), "D:\\SHOTS\\1.bmp");
+    for (const int which : {0, 3, -1})
+        EXPECT_EQ(test::errorNumberOf([&] { previewPath("D:\\S", "A.ZIP", which, '\\'); }), 5) << which;
+}
+
+} // namespace
+} // namespace lumora

@@ -1,0 +1,178 @@
+#include <cctype>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/PathRules.h"
+
+namespace lumora {
+namespace {
+
+TEST(PathRules, FileTypePatterns)
+{
+    EXPECT_EQ(patternForFileType(0), "*.zip");
+    EXPECT_EQ(patternForFileType(1), "*.*");
+    EXPECT_EQ(patternForFileType(-1), std::nullopt);
+    EXPECT_EQ(patternForFileType(2), std::nullopt);
+}
+
+TEST(PathRules, JoinAndSplitKeepTextAsItStands)
+{
+    EXPECT_EQ(joinSelectedPath("C:\\GAMES", "SAMPLE.ZIP", '\\'), "C:\\GAMES\\SAMPLE.ZIP");
+    EXPECT_EQ(joinSelectedPath("C:\\", "GAME.ZIP", '\\'), "C:\\\\GAME.ZIP");
+    EXPECT_EQ(joinSelectedPath("/", "a.zip", '/'), "//a.zip");
+    EXPECT_EQ(joinSelectedPath("", "a.zip", '/'), "/a.zip");
+
+    const std::pair<const char*, const char*> names[] = {
+        {"C:\\GAMES\\SAMPLE.ZIP", "SAMPLE.ZIP"},
+        {"SAMPLE.ZIP", "SAMPLE.ZIP"},
+        {"", ""},
+        {"C:\\GAMES\\", ""},
+        {"\\", ""},
+        {"\\\\x", "x"},
+        {"C:\\\\GAME.ZIP", "GAME.ZIP"},
+        {"C:/a\\b", "b"},
+        {"\\r\xC3\xA9\\\xC3\xA9t\xC3\xA9.zip", "\xC3\xA9t\xC3\xA9.zip"}};
+    for (const auto& [path, name] : names)
+        EXPECT_EQ(fileNamePart(path, '\\'), name) << path;
+    EXPECT_EQ(fileNamePart("/home/u/x.zip", '/'), "x.zip");
+}
+
+TEST(WildcardMatch, Table)
+{
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool matches;
+    };
+    const Case cases[] = {{"*.zip", "game.zip", true},
+                          {"*.zip", ".zip", true},
+                          {"*.zip", "game.zip.bak", false},
+                          {"*.zip", "gamezip", false},
+                          {"*", "", true},
+                          {"", "a", false},
+                          {"a*b*c", "aXbYc", true},
+                          {"a*b*c", "aXbYcd", false},
+                          {"*aab", "aaab", true},
+                          // "?" is one character, however many bytes it takes
+                          {"?.zip", "ab.zip", false},
+                          {"?.zip", ".zip", false},
+                          {"?.zip", "\xC3\xA9.zip", true},
+                          {"?.zip", "\xF0\x9F\x8E\xAE.zip", true},
+                          {"??.zip", "\xC3\xA9.zip", false},
+                          // Letter case: ASCII, Latin-1, Latin Extended-A
+                          {"*.ZIP", "game.zip", true},
+                          {"\xC3\x89*",
+                           "\xC3\xA9"
+                           "cole",
+                           true},
+                          {"\xC3\x97", "\xC3\xB7", false},
+                          {"\xC3\x9F", "\xC3\xBF", false},
+                          {"\xC5\x81\xC3\xB3"
+                           "d\xC5\xBA",
+                           "\xC5\x82\xC3\x93"
+                           "D\xC5\xB9",
+                           true}, // Łódź
+                          {"\xC4\x80", "\xC4\x81", true},
+                          {"\xC5\xB8", "\xC3\xBF", true},
+                          {"\xC4\x81", "\xC4\x82", false},
+                          // Bytes that are not UTF-8 stand for themselves
+                          {"\xE9.zip", "\xE9.zip", true},
+                          {"\xE9.zip", "\xC3\xA9.zip", false},
+                          {"?.zip", "\xFF.zip", true},
+                          // ".*" at the end also takes names without any dot
+                          {"*.*", "README", true},
+                          {"*.*", "a.b.c", true},
+                          {"foo.*", "FOO", true},
+                          {"foo.*", "foobar", false},
+                          {"f?o.*", "fxo", true},
+                          {"*.zip", "README", false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.matches) << c.pattern << " / " << c.name;
+
+    // A backtracking matcher without a single restart point never returns here.
+    const std::string name(20000, 'a');
+    EXPECT_FALSE(wildcardMatch("*a*a*a*a*a*a*a*a*a*a*a*a*b", name));
+    EXPECT_TRUE(wildcardMatch("*a*a*a*a*a*a*a*a*a*a*a*a*", name));
+}
+
+// Slow but obviously right: tries every split a star could make.
+bool referenceMatch(std::string_view p, std::string_view n)
+{
+    if (p.empty())
+        return n.empty();
+    if (p[0] == '*')
+        return referenceMatch(p.substr(1), n) || (!n.empty() && referenceMatch(p, n.substr(1)));
+    return !n.empty() &&
+           (p[0] == '?' ||
+            std::tolower(static_cast<unsigned char>(p[0])) == std::tolower(static_cast<unsigned char>(n[0]))) &&
+           referenceMatch(p.substr(1), n.substr(1));
+}
+
+TEST(WildcardMatch, AgreesWithExhaustiveSearch)
+{
+    std::mt19937 random(42);
+    const std::string patternAlphabet = "ab.*?A", nameAlphabet = "abB.";
+    for (int round = 0; round < 50000; ++round) {
+        std::string pattern, name;
+        for (std::size_t k = random() % 8; k > 0; --k)
+            pattern += patternAlphabet[random() % patternAlphabet.size()];
+        for (std::size_t k = random() % 9; k > 0; --k)
+            name += nameAlphabet[random() % nameAlphabet.size()];
+        bool expected = referenceMatch(pattern, name);
+        if (!expected && pattern.ends_with(".*") && name.find('.') == std::string::npos)
+            expected = referenceMatch(std::string_view(pattern).substr(0, pattern.size() - 2), name);
+        ASSERT_EQ(wildcardMatch(pattern, name), expected) << pattern << " / " << name;
+    }
+}
+
+TEST(ListOrder, CaseIgnoredThenBytes)
+{
+    const std::pair<const char*, const char*> less[] = {{"a", "B"},
+                                                        {"B", "c"},
+                                                        {"abc", "ABCD"},
+                                                        {"", "a"},
+                                                        {"A", "a"},
+                                                        {"GAME", "game"},
+                                                        {"_", "a"},
+                                                        {"9", "_"},
+                                                        {"z", "\xC3\xA9"},
+                                                        {"\xC3\x89"
+                                                         "a",
+                                                         "\xC3\xA9"
+                                                         "b"},
+                                                        {"\xC3\xBF", "\xFF"}};
+    for (const auto& [a, b] : less) {
+        EXPECT_TRUE(listOrderLess(a, b)) << a << " < " << b;
+        EXPECT_FALSE(listOrderLess(b, a)) << b << " < " << a;
+    }
+    EXPECT_FALSE(listOrderLess("same", "same"));
+}
+
+TEST(LongestMatchingRoot, Table)
+{
+    const std::vector<std::string> unixRoots = {"/", "/mnt/usb", "/mnt/usb/deep", "/media/"};
+    const std::pair<const char*, const char*> onUnix[] = {
+        {"/home/u", "/"},         {"/", "/"},
+        {"/mnt/usb", "/mnt/usb"}, {"/mnt/usb/x", "/mnt/usb"},
+        {"/mnt/usbx", "/"},       {"/mnt/usb/deep/er", "/mnt/usb/deep"},
+        {"/MNT/usb", "/"},        {"/media/cd", "/media/"},
+        {"relative", ""},         {"", ""}};
+    for (const auto& [path, root] : onUnix)
+        EXPECT_EQ(longestMatchingRoot(path, unixRoots, '/'), root) << path;
+
+    const std::vector<std::string> windowsRoots = {"C:\\", "D:\\", "\\\\server\\share"};
+    const std::pair<const char*, const char*> onWindows[] = {{"C:\\GAMES", "C:\\"},
+                                                             {"c:\\games", "C:\\"},
+                                                             {"C:", ""},
+                                                             {"E:\\X", ""},
+                                                             {"\\\\SERVER\\Share\\roms", "\\\\server\\share"},
+                                                             {"\\\\server\\shares", ""}};
+    for (const auto& [path, root] : onWindows)
+        EXPECT_EQ(longestMatchingRoot(path, windowsRoots, '\\'), root) << path;
+}
+
+} // namespace
+} // namespace lumora
