@@ -1,0 +1,18 @@
+#pragma once
+// std::filesystem reports errors as std::error_code, whose values are the
+// system's own (Windows error numbers on Windows). This maps them to the
+// runtime's numbers through their portable condition.
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace lumora::platform {
+
+int errorNumberFromErrorCode(const std::error_code& code, int fallback);
+
+// A path as UTF-8 text, for error details and listings.
+std::string utf8FromPath(const std::filesystem::path& path);
+std::filesystem::path pathFromUtf8(const std::string& text);
+
+} // namespace lumora::platform
