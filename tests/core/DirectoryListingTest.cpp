@@ -1,0 +1,76 @@
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "CoreTestSupport.h"
+#include "core/DirectoryListing.h"
+
+namespace lumora {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+using test::errorNumberOf;
+
+void touch(const fs::path& path) { std::ofstream(path).put('x'); }
+
+class DirectoryListing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const std::string name :
+             {"b.zip", "A.ZIP", "c.txt", "README", ".hidden.zip", "a.zip", "\xC3\xA9t\xC3\xA9.zip", "dir.zip.bak"})
+            touch(dir.path() / fs::path(std::u8string(name.begin(), name.end())));
+        for (const char* name : {"Sub", "alpha", ".git", "folder.zip"})
+            fs::create_directory(dir.path() / name);
+    }
+    test::TempDir dir;
+};
+
+TEST_F(DirectoryListing, SortedWithoutHiddenEntries)
+{
+    EXPECT_EQ(listFiles(dir.text(), "*.zip"), (Names{"A.ZIP", "a.zip", "b.zip", "\xC3\xA9t\xC3\xA9.zip"}));
+    EXPECT_EQ(listFiles(dir.text(), "*.*"),
+              (Names{"A.ZIP", "a.zip", "b.zip", "c.txt", "dir.zip.bak", "README", "\xC3\xA9t\xC3\xA9.zip"}));
+    EXPECT_EQ(listFiles(dir.text(), "?.TXT"), (Names{"c.txt"}));
+    EXPECT_EQ(listSubdirectories(dir.text()), (Names{"alpha", "folder.zip", "Sub"}));
+    EXPECT_EQ(listSubdirectories((dir.path() / "Sub").string()), Names{});
+}
+
+TEST_F(DirectoryListing, UnreadablePathsRaisePathNotFound)
+{
+    for (const std::string& path :
+         {(dir.path() / "missing").string(), (dir.path() / "b.zip").string(), std::string()}) {
+        EXPECT_EQ(errorNumberOf([&] { (void)listFiles(path, "*.*"); }), err::PathNotFound) << path;
+        EXPECT_EQ(errorNumberOf([&] { (void)listSubdirectories(path); }), err::PathNotFound) << path;
+        EXPECT_EQ(errorNumberOf([&] { checkDirectoryReadable(path); }), err::PathNotFound) << path;
+    }
+    EXPECT_EQ(errorNumberOf([&] { checkDirectoryReadable(dir.text()); }), 0);
+}
+
+#ifndef _WIN32
+TEST_F(DirectoryListing, LinksCountAsWhatTheyPointTo)
+{
+    fs::create_directory_symlink(dir.path() / "Sub", dir.path() / "linked");
+    fs::create_symlink(dir.path() / "b.zip", dir.path() / "link.zip");
+    EXPECT_EQ(listSubdirectories(dir.text()), (Names{"alpha", "folder.zip", "linked", "Sub"}));
+    EXPECT_EQ(listFiles(dir.text(), "l*"), (Names{"link.zip"}));
+}
+
+TEST_F(DirectoryListing, LockedDirectoryRaisesAccessError)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    fs::permissions(dir.path() / "alpha", fs::perms::none);
+    EXPECT_EQ(errorNumberOf([&] { (void)listFiles((dir.path() / "alpha").string(), "*.*"); }),
+              err::PathFileAccessError);
+    fs::permissions(dir.path() / "alpha", fs::perms::owner_all);
+}
+#endif
+
+} // namespace
+} // namespace lumora
