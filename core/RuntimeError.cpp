@@ -24,6 +24,7 @@ std::string_view errorDescription(int number)
     switch (number) {
     case err::InvalidProcedureCall: return "Invalid procedure call or argument";
     case 7: return "Out of memory";
+    case 51: return "Internal error";
     case err::BadFileNameOrNumber: return "Bad file name or number";
     case err::FileNotFound: return "File not found";
     case err::FileAlreadyOpen: return "File already open";
