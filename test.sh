@@ -13,11 +13,11 @@ build="$src/build/sanitize"
 cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DLUMORA_SANITIZE=ON -DLUMORA_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$jobs"
 
-"$src/scripts/check-format.sh"
+bash "$src/scripts/check-format.sh"
 
 # A short, bounded fuzzing run of the settings-file reader (the corpus replay
 # itself is part of the CTest suite below).
-FUZZ_SECONDS="${FUZZ_SECONDS:-30}" FUZZ_BUILD_JOBS="$jobs" "$src/scripts/fuzz.sh"
+FUZZ_SECONDS="${FUZZ_SECONDS:-30}" FUZZ_BUILD_JOBS="$jobs" bash "$src/scripts/fuzz.sh"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
