@@ -1,16 +1,44 @@
 #include "controls/FileList.h"
 
+#include <QAbstractListModel>
 #include <QDir>
 #include <QKeyEvent>
-#include <QStringListModel>
 
 #include "controls/FormRuntime.h"
 #include "core/DirectoryListing.h"
 
 namespace lumora {
 
+// The names as the directory read gave them, turned into text only for the
+// rows asked for. A folder of 100,000 files then costs about 3 MB instead of
+// the 7 MB of a string list model, and nothing to convert when it is read.
+class FileNameModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void reset(std::vector<std::string> names)
+    {
+        beginResetModel();
+        names_ = std::move(names);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(names_.size()); }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= int(names_.size()) || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return {};
+        const std::string& name = names_[std::size_t(index.row())];
+        return QString::fromUtf8(name.data(), qsizetype(name.size()));
+    }
+
+private:
+    std::vector<std::string> names_;
+};
+
 FileList::FileList(FormRuntime& runtime, QWidget* parent)
-    : QListView(parent), runtime_(runtime), model_(new QStringListModel(this))
+    : QListView(parent), runtime_(runtime), model_(new FileNameModel(this))
 {
     setModel(model_);
     setUniformItemSizes(true);
@@ -31,14 +59,10 @@ void FileList::setPattern(const QString& pattern) { list(path_, pattern); }
 
 void FileList::list(const QString& path, const QString& pattern)
 {
-    const std::vector<std::string> names = listFiles(toUtf8(path), toUtf8(pattern));
-    QStringList entries;
-    entries.reserve(qsizetype(names.size()));
-    for (const std::string& name : names)
-        entries.append(QString::fromUtf8(name.data(), qsizetype(name.size())));
+    std::vector<std::string> names = listFiles(toUtf8(path), toUtf8(pattern));
     path_ = path;
     pattern_ = pattern;
-    model_->setStringList(entries);
+    model_->reset(std::move(names));
 }
 
 int FileList::listCount() const { return model_->rowCount(); }

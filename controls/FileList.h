@@ -4,10 +4,9 @@
 
 #include "controls/Event.h"
 
-class QStringListModel;
-
 namespace lumora {
 
+class FileNameModel;
 class FormRuntime;
 
 // The files of one directory whose names match a wildcard pattern, sorted,
@@ -44,7 +43,7 @@ private:
     void list(const QString& path, const QString& pattern);
 
     FormRuntime& runtime_;
-    QStringListModel* model_;
+    FileNameModel* model_;
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
 };
