@@ -2,10 +2,7 @@
 
 namespace lumora {
 
-CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent)
-{
-    setTristate(true);
-}
+CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) { setTristate(true); }
 
 int CheckBox::value() const
 {
@@ -21,9 +18,6 @@ void CheckBox::setValue(int value)
     setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
-void CheckBox::nextCheckState()
-{
-    setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
-}
+void CheckBox::nextCheckState() { setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked); }
 
 } // namespace lumora

@@ -31,10 +31,7 @@ public:
     }
     const Entry& entry(int row) const { return entries_.at(std::size_t(row)); }
 
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : int(entries_.size());
-    }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(entries_.size()); }
 
     QVariant data(const QModelIndex& index, int role) const override
     {
@@ -72,10 +69,7 @@ public:
     }
 };
 
-QString withSeparator(const QString& dir)
-{
-    return dir.endsWith(QDir::separator()) ? dir : dir + QDir::separator();
-}
+QString withSeparator(const QString& dir) { return dir.endsWith(QDir::separator()) ? dir : dir + QDir::separator(); }
 
 } // namespace
 
@@ -89,9 +83,8 @@ DirectoryList::DirectoryList(FormRuntime& runtime, QWidget* parent)
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
-        runtime_.guard([this, index] { openEntry(index.row()); });
-    });
+    connect(this, &QListView::doubleClicked, this,
+            [this](const QModelIndex& index) { runtime_.guard([this, index] { openEntry(index.row()); }); });
     // The runtime starts the list on the process's current directory.
     try {
         moveTo(normalised(QDir::currentPath()));

@@ -30,9 +30,8 @@ DriveList::DriveList(FormRuntime& runtime, QWidget* parent) : QComboBox(parent),
     const int start = driveIndexOfPath(drives_, QDir::currentPath());
     current_ = start >= 0 ? start : (drives_.isEmpty() ? -1 : 0);
     setCurrentIndex(current_);
-    connect(this, &QComboBox::activated, this, [this](int index) {
-        runtime_.guard([this, index] { makeCurrent(index); });
-    });
+    connect(this, &QComboBox::activated, this,
+            [this](int index) { runtime_.guard([this, index] { makeCurrent(index); }); });
 }
 
 void DriveList::refreshDrives()

@@ -11,8 +11,8 @@ namespace lumora {
 // controls.
 inline QStringList formFontFamilies()
 {
-    return {QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-            QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("Sans Serif")};
+    return {QStringLiteral("MS Sans Serif"),   QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+            QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),          QStringLiteral("Sans Serif")};
 }
 
 inline QFont formDefaultFont()

@@ -23,10 +23,10 @@ namespace {
 bool isSystemFileSystem(const QByteArray& type)
 {
     static const QSet<QByteArray> skipped = {
-        "proc",     "sysfs",     "devtmpfs", "devpts",    "tmpfs",       "overlay",   "squashfs",
-        "cgroup",   "cgroup2",   "securityfs", "pstore",  "bpf",         "debugfs",   "tracefs",
-        "configfs", "fusectl",   "mqueue",   "hugetlbfs", "autofs",      "binfmt_misc", "efivarfs",
-        "ramfs",    "rpc_pipefs", "nsfs",    "selinuxfs", "fuse.portal", "fuse.gvfsd-fuse", "nfsd"};
+        "proc",     "sysfs",      "devtmpfs",   "devpts",    "tmpfs",       "overlay",         "squashfs",
+        "cgroup",   "cgroup2",    "securityfs", "pstore",    "bpf",         "debugfs",         "tracefs",
+        "configfs", "fusectl",    "mqueue",     "hugetlbfs", "autofs",      "binfmt_misc",     "efivarfs",
+        "ramfs",    "rpc_pipefs", "nsfs",       "selinuxfs", "fuse.portal", "fuse.gvfsd-fuse", "nfsd"};
     return skipped.contains(type);
 }
 

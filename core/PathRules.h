@@ -21,8 +21,7 @@ std::optional<std::string> patternForFileType(int listIndex);
 
 // Directory path, one separator, file name: joined as they stand, so a drive
 // root gives two separators in a row.
-std::string joinSelectedPath(std::string_view directory, std::string_view fileName,
-                             char separator = nativeSeparator);
+std::string joinSelectedPath(std::string_view directory, std::string_view fileName, char separator = nativeSeparator);
 
 // Everything after the last separator (the whole text when there is none,
 // empty when it ends in one), found by scanning forward hit by hit.

@@ -17,12 +17,12 @@ inline constexpr int settingsRecordCount = 15;
 // The record variables: strings are UTF-8 here and converted to the code
 // page only on their way to and from the file.
 struct SettingsRecords {
-    std::string selectedPath;        // record 1
-    std::string screenshotDirectory; // record 2
-    std::string directory;           // record 3
+    std::string selectedPath;              // record 1
+    std::string screenshotDirectory;       // record 2
+    std::string directory;                 // record 3
     std::array<TaggedValue, 10> options{}; // records 4 to 13, optSkip1 .. optModex
-    std::int16_t noAnalyse = 0;      // record 14
-    std::int16_t vsync = 0;          // record 15
+    std::int16_t noAnalyse = 0;            // record 14
+    std::int16_t vsync = 0;                // record 15
 };
 
 // Why a string record was written empty instead of with its text.

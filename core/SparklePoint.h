@@ -8,8 +8,8 @@
 namespace lumora {
 
 struct SparklePoint {
-    float x = 0;           // in the window's scale units (twips)
-    float y = 0;           // taken from the width as well, by design
+    float x = 0;              // in the window's scale units (twips)
+    float y = 0;              // taken from the width as well, by design
     std::uint32_t colour = 0; // red + 256 * green + 65536 * blue
 };
 

@@ -90,7 +90,8 @@ void frmMain::buildControls()
     cmdSettings->setObjectName(QStringLiteral("cmdSettings"));
 
     // Tab order of the design; the status bar (6) takes no focus.
-    const QList<QWidget*> tabOrder = {Picture2, cmdExit, cboFileType, filFiles, dirDirectory, drvDrive, Picture1, cmdRun2};
+    const QList<QWidget*> tabOrder = {Picture2,     cmdExit,  cboFileType, filFiles,
+                                      dirDirectory, drvDrive, Picture1,    cmdRun2};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -99,7 +100,9 @@ void frmMain::buildControls()
     setGeometry(twipsToPixels(930), twipsToPixels(1290) - menuHeight, twipsToPixels(9945),
                 twipsToPixels(6195) + menuHeight);
 
-    auto wire = [this](auto handler) { return [this, handler] { runtime_.guard([this, handler] { (this->*handler)(); }); }; };
+    auto wire = [this](auto handler) {
+        return [this, handler] { runtime_.guard([this, handler] { (this->*handler)(); }); };
+    };
     connect(cmdSettings, &QAction::triggered, this, wire(&frmMain::cmdSettings_Click));
     connect(cmdExit, &QPushButton::clicked, this, wire(&frmMain::cmdExit_Click));
     connect(cmdRun2, &QPushButton::clicked, this, wire(&frmMain::cmdRun2_Click));

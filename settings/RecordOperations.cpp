@@ -29,9 +29,10 @@ QString unkeptMessage(const UnkeptText& unkept, const SettingsRecords& records)
     const std::string& text = unkept.record == 1   ? records.selectedPath
                               : unkept.record == 2 ? records.screenshotDirectory
                                                    : records.directory;
-    const QString why = unkept.reason == UnkeptText::TooLong
-                            ? QStringLiteral("it is longer than the %1 bytes the settings file holds for it").arg(maxStringBytes)
-                            : QStringLiteral("it holds characters that the settings file cannot store");
+    const QString why =
+        unkept.reason == UnkeptText::TooLong
+            ? QStringLiteral("it is longer than the %1 bytes the settings file holds for it").arg(maxStringBytes)
+            : QStringLiteral("it holds characters that the settings file cannot store");
     return QStringLiteral("%1 could not be saved, because %2:\n\n%3\n\nIt has been stored empty.")
         .arg(settingName(unkept.record), why, fromUtf8(text));
 }

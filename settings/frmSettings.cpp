@@ -78,8 +78,8 @@ frmSettings::frmSettings(FormRuntime& runtime, frmMain& main) : QWidget(nullptr)
 
     // Tab order of the design: the label (0) takes no focus, so the text box
     // comes first and holds the focus when the window is first shown.
-    const QList<QWidget*> tabOrder = {txtScreen, cmdClose, chkVsync, optVga,   optScan,  optScan25, optScan50,
-                                      optScanNo, optModex, chkNoAnalyse, optSkip1, optSkip2, optSkip3, optSkip4};
+    const QList<QWidget*> tabOrder = {txtScreen, cmdClose, chkVsync,     optVga,   optScan,  optScan25, optScan50,
+                                      optScanNo, optModex, chkNoAnalyse, optSkip1, optSkip2, optSkip3,  optSkip4};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
     txtScreen->setFocus();

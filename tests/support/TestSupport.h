@@ -40,7 +40,7 @@ public:
     std::vector<Message> messages;
     std::vector<LaunchRequest> launches;
     std::vector<int> endCodes;
-    QList<Drive> drives;          // what the drive list sees; by default one drive at the scratch root
+    QList<Drive> drives; // what the drive list sees; by default one drive at the scratch root
     bool launchSucceeds = true;
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(12, 0));
 
