@@ -14,7 +14,7 @@ const QByteArray puzzle = "C:\\ROMS\\PUZZLE.ZIP";
 // The string a record holds, read by hand.
 QByteArray storedText(const QByteArray& file, int record)
 {
-    const QByteArray slot = file.mid((record - 1) * 128, 128);
+    const QByteArray slot = file.mid(qsizetype(record - 1) * 128, 128);
     const int count = quint8(slot[0]) | quint8(slot[1]) << 8;
     return slot.mid(2, count);
 }

@@ -67,7 +67,7 @@ protected:
     }
     static QByteArray slot(const QByteArray& file, int record, int length = 128)
     {
-        return file.mid((record - 1) * 128, length);
+        return file.mid(qsizetype(record - 1) * 128, length);
     }
     static void click(QWidget* button)
     {

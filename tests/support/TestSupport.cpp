@@ -32,7 +32,7 @@ QString World::makeDir(const QString& relative) const
 
 QString World::makeFile(const QString& relative, const QByteArray& content) const
 {
-    const QString full = path(relative);
+    QString full = path(relative);
     QDir().mkpath(QFileInfo(full).absolutePath());
     QFile file(full);
     if (file.open(QIODevice::WriteOnly))
