@@ -46,7 +46,8 @@ if [ $# -eq 0 ]; then
     set -- "$own.*\.cpp$"
 else
     patterns=()
-    for p in "$@"; do patterns+=("$own.*$p"); done
+    # Python's regex: the lookahead keeps each pattern inside the own folders.
+    for p in "$@"; do patterns+=("(?=$own).*$p"); done
     set -- "${patterns[@]}"
 fi
 
