@@ -8,24 +8,11 @@
 #include "core/RuntimeError.h"
 #include "support/TestSupport.h"
 
-// Readable failure output for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 using namespace lumora;
+using lumora::test::errorNumber;
 using lumora::test::World;
 
 namespace {
-
-template <class F>
-int errorNumber(F&& f)
-{
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 struct DirectoryListFixture : ::testing::Test {
     World world;

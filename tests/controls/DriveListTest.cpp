@@ -4,9 +4,6 @@
 #include "core/RuntimeError.h"
 #include "support/TestSupport.h"
 
-// Readable failure output for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 using namespace lumora;
 using lumora::test::World;
 

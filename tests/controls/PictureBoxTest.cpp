@@ -16,10 +16,8 @@
 // Each variant names only the header fields it changes.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-// Readable failure output for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 using namespace lumora;
+using lumora::test::errorNumber;
 using lumora::test::World;
 
 namespace {
@@ -162,17 +160,6 @@ bool near(QRgb x, QRgb y) // 5- and 6-bit fields widen with small losses
 {
     return std::abs(qRed(x) - qRed(y)) <= 8 && std::abs(qGreen(x) - qGreen(y)) <= 8 &&
            std::abs(qBlue(x) - qBlue(y)) <= 8;
-}
-
-template <class F>
-int errorNumber(F&& f)
-{
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 TEST(LoadPicture, ReadsEveryBitmapVariant)

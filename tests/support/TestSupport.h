@@ -8,14 +8,31 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "controls/FormRuntime.h"
 #include "controls/Seams.h"
+#include "core/RuntimeError.h"
 
 class QWidget;
 
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace lumora::test {
+
+// The runtime error number that `action` raises, 0 when it raises none.
+template <class F>
+int errorNumber(F&& action)
+{
+    try {
+        action();
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
 
 struct Message {
     QString prompt;
