@@ -1,0 +1,186 @@
+// File and directory lists on big folders, each against a floor measured in
+// the same run: a bare readdir with the same name test and the same sort.
+
+#include <QDir>
+#include <benchmark/benchmark.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "controls/DirectoryList.h"
+#include "controls/FileList.h"
+#include "controls/FormRuntime.h"
+#include "core/PathRules.h"
+
+namespace fs = std::filesystem;
+using namespace lumora;
+
+namespace {
+
+constexpr int fileCount = 100'000;
+constexpr int directoryCount = 5'000;
+const char* const patterns[] = {"*.zip", "*.*"};
+
+// Made once per run, on first use, and removed when the program ends.
+struct Folders {
+    fs::path root;
+    fs::path files;       // 100,000 files, half of them "*.zip", letter case mixed
+    fs::path directories; // 5,000 sub-directories
+    fs::path empty;       // where the lists start, so they read nothing else
+
+    Folders()
+    {
+        std::string name = (fs::temp_directory_path() / "lumora-bench-XXXXXX").string();
+        if (!mkdtemp(name.data()))
+            throw std::runtime_error("cannot create a temporary folder");
+        root = name;
+        files = root / "files";
+        directories = root / "dirs";
+        empty = root / "empty";
+        fs::create_directories(files);
+        fs::create_directories(directories);
+        fs::create_directories(empty);
+        static const char* const shapes[] = {"GAME%05d.ZIP", "readme%05d.txt", "game%05d.zip", "Notes%05d.TXT"};
+        char buffer[32];
+        for (int i = 1; i <= fileCount; ++i) {
+            std::snprintf(buffer, sizeof buffer, shapes[i % 4], i);
+            const int fd = ::open((files / buffer).c_str(), O_CREAT | O_WRONLY, 0644);
+            if (fd < 0)
+                throw std::runtime_error("cannot create the benchmark files");
+            ::close(fd);
+        }
+        for (int i = 1; i <= directoryCount; ++i) {
+            std::snprintf(buffer, sizeof buffer, i % 2 ? "Dir%04d" : "dir%04d", i);
+            fs::create_directory(directories / buffer);
+        }
+        QDir::setCurrent(QString::fromStdString(empty.string()));
+    }
+    ~Folders()
+    {
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+};
+
+Folders& folders()
+{
+    static Folders instance;
+    return instance;
+}
+
+FormRuntime& runtime()
+{
+    static FormRuntime instance(bench::quietSeams());
+    return instance;
+}
+
+bool isDirectory(const fs::path& dir, const dirent& e)
+{
+    if (e.d_type != DT_UNKNOWN && e.d_type != DT_LNK)
+        return e.d_type == DT_DIR;
+    struct stat st {};
+    return ::stat((dir / e.d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The least any list can do: read the names, test them, sort them.
+template <class Keep>
+std::vector<std::string> floorListing(const fs::path& dir, Keep keep)
+{
+    std::vector<std::string> names;
+    DIR* d = ::opendir(dir.c_str());
+    while (const dirent* e = ::readdir(d)) {
+        const std::string_view name(e->d_name);
+        if (name.front() != '.' && keep(*e, name))
+            names.emplace_back(name);
+    }
+    ::closedir(d);
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return listOrderLess(a, b); });
+    return names;
+}
+
+void BM_FilesFloor(benchmark::State& state)
+{
+    const fs::path& dir = folders().files;
+    const std::string_view pattern = patterns[state.range(0)];
+    state.SetLabel(std::string(pattern));
+    std::size_t count = 0;
+    for (auto _ : state) {
+        count = floorListing(dir, [&](const dirent& e, std::string_view name) {
+                    return wildcardMatch(pattern, name) && !isDirectory(dir, e);
+                }).size();
+    }
+    state.counters["entries"] = double(count);
+}
+
+// One refresh of the file list: setPath and setPattern each read the folder
+// once. `shown` adds the view's layout and paint that follow in the program.
+void fileList(benchmark::State& state, bool shown)
+{
+    const QString dir = QString::fromStdString(folders().files.string());
+    const QString pattern = QString::fromLatin1(patterns[state.range(0)]);
+    state.SetLabel(pattern.toStdString());
+    FileList list(runtime());
+    list.resize(209, 123);
+    if (shown) {
+        list.show();
+        bench::settle();
+    }
+    list.setPattern(pattern);
+    for (auto _ : state) {
+        list.setPath(dir);
+        if (shown)
+            bench::settle();
+        benchmark::DoNotOptimize(list.listCount());
+    }
+    state.counters["entries"] = list.listCount();
+}
+void BM_FileList(benchmark::State& state) { fileList(state, false); }
+void BM_FileListShown(benchmark::State& state) { fileList(state, true); }
+
+void BM_DirectoriesFloor(benchmark::State& state)
+{
+    const fs::path& dir = folders().directories;
+    std::size_t count = 0;
+    for (auto _ : state)
+        count = floorListing(dir, [&](const dirent& e, std::string_view) { return isDirectory(dir, e); }).size();
+    state.counters["entries"] = double(count);
+}
+
+void directoryList(benchmark::State& state, bool shown)
+{
+    const QString dir = QString::fromStdString(folders().directories.string());
+    DirectoryList list(runtime());
+    list.resize(209, 126);
+    if (shown) {
+        list.show();
+        bench::settle();
+    }
+    for (auto _ : state) {
+        list.setPath(dir);
+        if (shown)
+            bench::settle();
+        benchmark::DoNotOptimize(list.entryCount());
+    }
+    state.counters["entries"] = list.entryCount();
+}
+void BM_DirectoryList(benchmark::State& state) { directoryList(state, false); }
+void BM_DirectoryListShown(benchmark::State& state) { directoryList(state, true); }
+
+} // namespace
+
+BENCHMARK(BM_FilesFloor)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileList)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileListShown)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DirectoriesFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DirectoryList)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DirectoryListShown)->Unit(benchmark::kMillisecond);
