@@ -1,17 +1,12 @@
 #include "core/DirectoryListing.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <filesystem>
-#include <memory>
-#include <system_error>
 
 #include "core/PathRules.h"
 #include "core/RuntimeError.h"
 #include "core/platform/DirectoryReader.h"
 
 namespace lumora {
-
 
 using platform::forEachEntry;
 using platform::openListing;
