@@ -31,8 +31,10 @@ fi
 if [ ! -f "$build/compile_commands.json" ]; then
     # Clang's own flags, so that the database holds nothing clang-tidy would
     # trip over; tests and benchmarks included so that they are checked too.
+    bench=OFF
+    [ -f "$src/bench/CMakeLists.txt" ] && bench=ON
     CC=clang CXX=clang++ cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
-        -DLUMORA_BUILD_TESTS=ON -DLUMORA_BUILD_BENCH=ON >/dev/null
+        -DLUMORA_BUILD_TESTS=ON -DLUMORA_BUILD_BENCH="$bench" >/dev/null
 else
     # Configuring again picks up source files added since.
     cmake -S "$src" -B "$build" >/dev/null
