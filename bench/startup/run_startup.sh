@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Start-up time and peak memory of Lumora against a minimal Qt program, on an
+# X server of its own. Builds nothing: point it at a build made with
+# -DLUMORA_BUILD_BENCH=ON.
+#
+#   bench/startup/run_startup.sh BUILD_DIR [RUNS]
+#
+# Four programs start in turn, RUNS times each (default 15), after two
+# warm-up rounds that are not counted:
+#   minimal       one empty 663 x 413 widget where Lumora's client area goes
+#   lumora        Lumora in an empty folder, no settings file yet
+#   lumora-empty  Lumora whose settings file names an empty game folder
+#   lumora-100k   Lumora whose settings file names a folder of 100,000 .ZIP files
+# Each start runs in a fresh folder of its own (Lumora writes Lumora.INI into
+# its current folder). Times are from fork() to the end of the first frame of
+# the window; memory is VmHWM at that frame and the kernel's peak RSS over
+# the whole run. The game folder stays in the page cache between starts.
+# Then startup_steps shows where Lumora's time goes.
+set -euo pipefail
+
+build=${1:?usage: run_startup.sh BUILD_DIR [RUNS]}
+runs=${2:-15}
+bin="$build/bench/startup"
+for p in startup_timer startup_probe_lumora startup_probe_minimal startup_steps; do
+    [[ -x "$bin/$p" ]] || { echo "run_startup: $bin/$p is missing; build with -DLUMORA_BUILD_BENCH=ON" >&2; exit 1; }
+done
+command -v Xvfb >/dev/null || { echo "run_startup: Xvfb is not installed" >&2; exit 1; }
+
+work=$(mktemp -d -t lumora-startup.XXXXXX)
+xvfb_pid=
+cleanup() {
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of our own, so that no window manager or other client takes part.
+display=
+for n in 80 81 82 83 84 85 86 87 88 89; do
+    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+        [[ -e /tmp/.X11-unix/X$n ]] && break
+        sleep 0.1
+    done
+    if [[ -e /tmp/.X11-unix/X$n ]] && kill -0 "$xvfb_pid" 2>/dev/null; then
+        display=":$n"
+        break
+    fi
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+done
+[[ -n "$display" ]] || { echo "run_startup: no free display in :80..:89" >&2; exit 1; }
+export DISPLAY=$display
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# A settings file whose record 3 (the browsed directory, bytes 256..383: a
+# 16-bit little-endian length, then the bytes) names $1; the rest zero.
+write_ini() {
+    perl -e 'my ($p) = @ARGV; die "path too long\n" if length($p) > 126;
+             my $img = "\0" x (15 * 128);
+             substr($img, 256, 2 + length $p) = pack("v", length $p) . $p;
+             print $img;' "$1"
+}
+
+mkdir "$work/empty" "$work/games"
+(cd "$work/games" && seq -f 'GAME%05g.ZIP' 0 99999 | xargs touch)
+write_ini "$work/empty" >"$work/empty.ini"
+write_ini "$work/games" >"$work/games.ini"
+
+programs=(minimal lumora lumora-empty lumora-100k)
+start_one() { # program, output file
+    local dir
+    dir=$(mktemp -d "$work/run.XXXXXX")
+    case $1 in
+    minimal) exe=startup_probe_minimal ;;
+    lumora) exe=startup_probe_lumora ;;
+    lumora-empty) exe=startup_probe_lumora; cp "$work/empty.ini" "$dir/Lumora.INI" ;;
+    lumora-100k) exe=startup_probe_lumora; cp "$work/games.ini" "$dir/Lumora.INI" ;;
+    esac
+    # A failed start is reported after the loop, with its messages.
+    (cd "$dir" && "$bin/startup_timer" "$bin/$exe" 2>>"$work/stderr.log" | tr '\n' ' ') >>"$2" || true
+    echo >>"$2"
+    rm -rf "$dir"
+}
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+for round in $(seq -2 "$runs"); do
+    for p in "${programs[@]}"; do
+        if ((round > 0)); then start_one "$p" "$work/$p.txt"; else start_one "$p" /dev/null; fi
+    done
+done
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# Where the time goes: first-time costs one by one, then the folder reads.
+for _ in 1 2 3 4 5; do
+    dir=$(mktemp -d "$work/run.XXXXXX")
+    (cd "$dir" && "$bin/startup_steps" "$work/games" 2>>"$work/stderr.log") >>"$work/steps.txt" || true
+    rm -rf "$dir"
+done
+
+for p in "${programs[@]}"; do
+    if [[ $(grep -c 'exit=0' "$work/$p.txt") -ne $runs ]]; then
+        echo "run_startup: $p did not start cleanly every time:" >&2
+        cat "$work/$p.txt" "$work/stderr.log" >&2
+        exit 1
+    fi
+done
+
+# The median of field $2 over the lines of $1.
+median() {
+    grep -o "$2=[0-9.]*" "$1" | cut -d= -f2 | sort -g |
+        awk '{ v[NR] = $1 } END { if (NR == 0) print "-"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# A number to one decimal place; "-" stays as it is.
+oneplace() { awk -v v="$1" 'BEGIN { if (v == "-") print v; else printf "%.1f\n", v }'; }
+
+echo "Lumora start-up: $runs starts each, alternating; $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); load average before $load_before, after $load_after"
+echo "game folder on $(stat -f -c %T "$work"); Qt $(qtpaths6 --qt-version 2>/dev/null || echo '?')"
+echo
+echo "median milliseconds from fork() to each step; memory in MB"
+printf '%-13s %7s %7s %7s %7s %7s %7s %7s %9s %9s\n' program main app window load show paint frame VmHWM maxRSS
+for p in "${programs[@]}"; do
+    f="$work/$p.txt"
+    printf '%-13s' "$p"
+    for m in main app window load show paint frame; do printf ' %7s' "$(oneplace "$(median "$f" "${m}_ms")")"; done
+    awk -v h="$(median "$f" hwm_kb)" -v r="$(median "$f" maxrss_kb)" 'BEGIN { printf " %9.1f %9.1f\n", h / 1024, r / 1024 }'
+done
+echo
+echo "startup_steps, median of 5 (ms): first-time costs, then the window; folder reads of 100,000 files, best of 5 each"
+steps=(app fonts icons menubar controls window load show readdir subdirs files_all files_zip filelist)
+for s in "${steps[@]}"; do printf ' %9s' "$s"; done
+echo
+for s in "${steps[@]}"; do printf ' %9s' "$(oneplace "$(median "$work/steps.txt" "${s}_ms")")"; done
+echo
+echo
+frame() { median "$work/$1.txt" frame_ms; }
+mem() { median "$work/$1.txt" maxrss_kb; }
+awk -v l="$(frame lumora)" -v m="$(frame minimal)" -v e="$(frame lumora-empty)" -v g="$(frame lumora-100k)" \
+    -v ml="$(mem lumora)" -v mm="$(mem minimal)" -v mg="$(mem lumora-100k)" 'BEGIN {
+    printf "first frame, lumora / minimal:            %.2fx  (goal at most 1.3x)\n", l / m
+    printf "first frame, lumora-100k / lumora-empty:  %.2fx  (goal at most 1.5x)\n", g / e
+    printf "peak RSS, lumora - minimal:               %+.1f MB (goal at most 20 MB)\n", (ml - mm) / 1024
+    printf "peak RSS, lumora-100k - minimal:          %+.1f MB (goal at most 20 MB)\n", (mg - mm) / 1024
+}'
