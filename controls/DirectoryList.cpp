@@ -86,6 +86,7 @@ DirectoryList::DirectoryList(FormRuntime& runtime, QWidget* parent)
     connect(this, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { runtime_.guard([this, index] { openEntry(index.row()); }); });
     // The runtime starts the list on the process's current directory.
+    readDrives();
     try {
         moveTo(normalised(QDir::currentPath()));
     } catch (const RuntimeError&) {
@@ -93,12 +94,16 @@ DirectoryList::DirectoryList(FormRuntime& runtime, QWidget* parent)
     }
 }
 
-QString DirectoryList::driveRootOf(const QString& path) const
+void DirectoryList::readDrives()
 {
     const auto& source = runtime_.seams().drives;
-    const QList<Drive> drives = source ? source() : QList<Drive>{};
-    const int index = driveIndexOfPath(drives, path);
-    return index >= 0 ? QDir::toNativeSeparators(QDir::cleanPath(drives[index].root))
+    drives_ = source ? source() : QList<Drive>{};
+}
+
+QString DirectoryList::driveRootOf(const QString& path) const
+{
+    const int index = driveIndexOfPath(drives_, path);
+    return index >= 0 ? QDir::toNativeSeparators(QDir::cleanPath(drives_[index].root))
                       : QDir::toNativeSeparators(QDir(path).rootPath());
 }
 
@@ -111,9 +116,8 @@ QString DirectoryList::normalised(const QString& path) const
 
 void DirectoryList::setPath(const QString& textOrPath)
 {
-    const auto& source = runtime_.seams().drives;
-    const QList<Drive> drives = source ? source() : QList<Drive>{};
-    for (const Drive& d : drives) {
+    readDrives();
+    for (const Drive& d : drives_) {
         if (d.text != textOrPath)
             continue;
         const QString root = QDir::toNativeSeparators(QDir::cleanPath(d.root));
@@ -172,6 +176,7 @@ void DirectoryList::openEntry(int row)
         return;
     const DirectoryModel::Entry& e = model_->entry(row);
     const QString target = e.path.isEmpty() ? withSeparator(path_) + e.text : e.path;
+    readDrives();
     try {
         moveTo(normalised(target));
     } catch (const RuntimeError& error) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "controls/Event.h"
+#include "controls/Seams.h"
 
 namespace lumora {
 
@@ -51,11 +52,15 @@ private:
     void moveTo(const QString& directory);
     QString normalised(const QString& path) const;
     QString driveRootOf(const QString& path) const;
+    // The drives are read once per operation: asking the system costs a
+    // scan of the mount table.
+    void readDrives();
 
     FormRuntime& runtime_;
     DirectoryModel* model_;
     QString path_;
-    QHash<QString, QString> driveDirectories_; // drive root -> last directory shown
+    QHash<QString, QString> driveDirectories_;
+    QList<Drive> drives_; // drive root -> last directory shown
 };
 
 } // namespace lumora

@@ -5,6 +5,10 @@
 
 int main(int argc, char** argv)
 {
+    // The menu bar belongs inside the window: the client area is placed
+    // below it. A desktop's global menu would move it out (and asking the
+    // session bus for one costs start-up time).
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumora"));
     // The program ends through "Exit" or the main window's frame, never

@@ -14,6 +14,7 @@ int main(int argc, char** argv)
 {
     lumora::startup::Clock clock(argc, argv);
 
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumora"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -71,6 +71,7 @@ int main(int argc, char** argv)
 {
     using namespace lumora;
     QApplication* app = nullptr;
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     timeOnce("app", [&] { app = new QApplication(argc, argv); });
     FormRuntime runtime(Seams::system());
 
