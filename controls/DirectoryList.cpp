@@ -140,7 +140,8 @@ void DirectoryList::setPath(const QString& textOrPath)
 void DirectoryList::moveTo(const QString& directory)
 {
     // Read first: a directory that cannot be read leaves the list unchanged.
-    const std::vector<std::string> names = listSubdirectories(toUtf8(directory));
+    const auto snapshot = runtime_.directories().read(toUtf8(directory));
+    const std::vector<std::string>& names = snapshot->subdirectories;
 
     const QString root = driveRootOf(directory);
     std::vector<DirectoryModel::Entry> entries;

@@ -59,7 +59,8 @@ void FileList::setPattern(const QString& pattern) { list(path_, pattern); }
 
 void FileList::list(const QString& path, const QString& pattern)
 {
-    std::vector<std::string> names = listFiles(toUtf8(path), toUtf8(pattern));
+    const auto snapshot = runtime_.directories().read(toUtf8(path));
+    std::vector<std::string> names = matchingFiles(*snapshot, toUtf8(pattern));
     path_ = path;
     pattern_ = pattern;
     model_->reset(std::move(names));

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "controls/Seams.h"
+#include "core/DirectoryListing.h"
 #include "core/RandomSource.h"
 #include "core/RecordFile.h"
 #include "core/RuntimeError.h"
@@ -22,6 +23,8 @@ public:
     const Seams& seams() const { return seams_; }
     FileTable& files() { return files_; }
     RandomSource& random() { return random_; }
+    // The last folder read, shared by the directory and file lists.
+    DirectoryCache& directories() { return directories_; }
 
     int messageBox(QWidget* parent, const QString& prompt, const QString& title, int style) const;
 
@@ -64,6 +67,7 @@ private:
     Seams seams_;
     FileTable files_;
     RandomSource random_;
+    DirectoryCache directories_;
     bool ending_ = false;
     int exitCode_ = 0;
 };

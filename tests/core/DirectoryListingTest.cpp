@@ -1,3 +1,4 @@
+#include <chrono>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -71,6 +72,41 @@ TEST_F(DirectoryListing, LockedDirectoryRaisesAccessError)
     fs::permissions(dir.path() / "alpha", fs::perms::owner_all);
 }
 #endif
+
+} // namespace
+} // namespace lumora
+
+namespace lumora {
+namespace {
+
+// The cache may only answer for a folder that provably has not changed since
+// it was read; any change, or a folder still settling, means a fresh read.
+TEST(DirectoryCache, ReusesASettledFolderUntilItChanges)
+{
+    namespace fs = std::filesystem;
+    test::TempDir dir;
+    touch(dir.path() / "b.zip");
+    fs::create_directory(dir.path() / "sub");
+    DirectoryCache cache;
+
+    // Just modified: read afresh every time, whatever the clock's resolution.
+    const auto fresh = cache.read(dir.text());
+    EXPECT_NE(cache.read(dir.text()), fresh);
+
+    fs::last_write_time(dir.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const auto settled = cache.read(dir.text());
+    EXPECT_EQ(cache.read(dir.text()), settled);
+    EXPECT_EQ(settled->files, (std::vector<std::string>{"b.zip"}));
+    EXPECT_EQ(settled->subdirectories, (std::vector<std::string>{"sub"}));
+    EXPECT_EQ(matchingFiles(*settled, "*.txt"), std::vector<std::string>{});
+
+    touch(dir.path() / "a.ZIP");
+    const auto changed = cache.read(dir.text());
+    EXPECT_EQ(changed->files, (std::vector<std::string>{"a.ZIP", "b.zip"}));
+
+    fs::remove_all(dir.path());
+    EXPECT_EQ(errorNumberOf([&] { cache.read(dir.text()); }), err::PathNotFound);
+}
 
 } // namespace
 } // namespace lumora
