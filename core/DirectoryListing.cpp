@@ -65,13 +65,13 @@ DirectorySnapshot readDirectory(const std::string& directory)
     return snapshot;
 }
 
-std::vector<std::string> matchingFiles(const DirectorySnapshot& snapshot, std::string_view pattern)
+std::vector<std::uint32_t> matchingFiles(const DirectorySnapshot& snapshot, std::string_view pattern)
 {
-    std::vector<std::string> names;
-    for (const std::string& name : snapshot.files)
-        if (wildcardMatch(pattern, name))
-            names.push_back(name);
-    return names;
+    std::vector<std::uint32_t> rows;
+    for (std::size_t i = 0; i < snapshot.files.size(); ++i)
+        if (wildcardMatch(pattern, snapshot.files[i]))
+            rows.push_back(static_cast<std::uint32_t>(i));
+    return rows;
 }
 
 std::shared_ptr<const DirectorySnapshot> DirectoryCache::read(const std::string& directory)

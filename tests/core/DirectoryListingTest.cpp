@@ -98,7 +98,8 @@ TEST(DirectoryCache, ReusesASettledFolderUntilItChanges)
     EXPECT_EQ(cache.read(dir.text()), settled);
     EXPECT_EQ(settled->files, (std::vector<std::string>{"b.zip"}));
     EXPECT_EQ(settled->subdirectories, (std::vector<std::string>{"sub"}));
-    EXPECT_EQ(matchingFiles(*settled, "*.txt"), std::vector<std::string>{});
+    EXPECT_EQ(matchingFiles(*settled, "*.txt"), std::vector<std::uint32_t>{});
+    EXPECT_EQ(matchingFiles(*settled, "B.*"), std::vector<std::uint32_t>{0});
 
     touch(dir.path() / "a.ZIP");
     const auto changed = cache.read(dir.text());
