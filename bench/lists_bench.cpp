@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -122,6 +123,15 @@ void BM_FilesFloor(benchmark::State& state)
     state.counters["entries"] = double(count);
 }
 
+// Marks the folder as just changed, so that the lists' shared cache must read
+// it again: the figures below are for a real read of the folder.
+void changedJustNow(benchmark::State& state, const fs::path& folder)
+{
+    state.PauseTiming();
+    fs::last_write_time(folder, fs::file_time_type::clock::now());
+    state.ResumeTiming();
+}
+
 // One refresh of the file list: setPath and setPattern each read the folder
 // once. `shown` adds the view's layout and paint that follow in the program.
 void fileList(benchmark::State& state, bool shown)
@@ -137,6 +147,7 @@ void fileList(benchmark::State& state, bool shown)
     }
     list.setPattern(pattern);
     for (auto _ : state) {
+        changedJustNow(state, folders().files);
         list.setPath(dir);
         if (shown)
             bench::settle();
@@ -145,6 +156,22 @@ void fileList(benchmark::State& state, bool shown)
     state.counters["entries"] = list.listCount();
 }
 void BM_FileList(benchmark::State& state) { fileList(state, false); }
+
+// A change of file type on a folder that has not changed for a while: the
+// list filters the folder's remembered read instead of reading it again.
+void BM_FileTypeChange(benchmark::State& state)
+{
+    const fs::path& folder = folders().files;
+    fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    FileList list(runtime());
+    list.setPath(QString::fromStdString(folder.string()));
+    bool zip = false;
+    for (auto _ : state) {
+        zip = !zip;
+        list.setPattern(zip ? QStringLiteral("*.zip") : QStringLiteral("*.*"));
+        benchmark::DoNotOptimize(list.listCount());
+    }
+}
 void BM_FileListShown(benchmark::State& state) { fileList(state, true); }
 
 void BM_DirectoriesFloor(benchmark::State& state)
@@ -166,6 +193,7 @@ void directoryList(benchmark::State& state, bool shown)
         bench::settle();
     }
     for (auto _ : state) {
+        changedJustNow(state, folders().directories);
         list.setPath(dir);
         if (shown)
             bench::settle();
@@ -181,6 +209,7 @@ void BM_DirectoryListShown(benchmark::State& state) { directoryList(state, true)
 BENCHMARK(BM_FilesFloor)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FileList)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FileListShown)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileTypeChange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectoriesFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectoryList)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectoryListShown)->Unit(benchmark::kMillisecond);
