@@ -10,7 +10,6 @@
 namespace lumora {
 
 using platform::forEachEntry;
-using platform::openListing;
 
 namespace {
 
@@ -49,8 +48,6 @@ std::vector<std::string> listFiles(const std::string& directory, std::string_vie
     sortForList(names);
     return names;
 }
-
-void checkDirectoryReadable(const std::string& directory) { (void)openListing(directory); }
 
 DirectorySnapshot readDirectory(const std::string& directory)
 {

@@ -18,9 +18,6 @@ std::vector<std::string> listSubdirectories(const std::string& directory);
 // match `pattern`, sorted in list order. Raises like listSubdirectories.
 std::vector<std::string> listFiles(const std::string& directory, std::string_view pattern);
 
-// Raises the error that reading `directory` would raise, or returns.
-void checkDirectoryReadable(const std::string& directory);
-
 // One read of a directory: its sub-directories and its files, each sorted in
 // list order, hidden entries left out.
 struct DirectorySnapshot {

@@ -60,7 +60,6 @@ public:
     QString fileNamePart() const { return fileNamePart_; }
     int settingsFileHandle() const { return fileHandle_; }
     std::optional<int> sparkleFlag() const { return sparkleFlag_; }
-    const SettingsRecords& recordVariables() const { return records_; }
 
     SparkleCanvas* canvas = nullptr;
     PictureBox* Picture1 = nullptr;
