@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QString>
 
 namespace lumora {
 
@@ -26,5 +27,14 @@ inline QRect twipsRect(int left, int top, int width, int height)
 
 inline QSize twipsSize(int width, int height) { return {twipsToPixels(width), twipsToPixels(height)}; }
 inline QPoint twipsPoint(int x, int y) { return {twipsToPixels(x), twipsToPixels(y)}; }
+
+// Names a control after its member and puts it at its designed place.
+template <class W>
+W* placeControl(W* widget, const char* name, int left, int top, int width, int height)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(twipsRect(left, top, width, height));
+    return widget;
+}
 
 } // namespace lumora

@@ -21,34 +21,6 @@ void sortForList(std::vector<std::string>& names)
 
 } // namespace
 
-std::vector<std::string> listSubdirectories(const std::string& directory)
-{
-    std::vector<std::string> names;
-    forEachEntry(directory, [&](const platform::DirectoryEntry& entry) {
-        if (!entry.isDirectory() || entry.isHidden())
-            return;
-        names.emplace_back(entry.name());
-    });
-    sortForList(names);
-    return names;
-}
-
-std::vector<std::string> listFiles(const std::string& directory, std::string_view pattern)
-{
-    std::vector<std::string> names;
-    names.reserve(1024);
-    forEachEntry(directory, [&](const platform::DirectoryEntry& entry) {
-        // The name test first: it is the cheapest and rejects most entries.
-        if (!wildcardMatch(pattern, entry.name()))
-            return;
-        if (entry.isDirectory() || entry.isHidden())
-            return;
-        names.emplace_back(entry.name());
-    });
-    sortForList(names);
-    return names;
-}
-
 DirectorySnapshot readDirectory(const std::string& directory)
 {
     DirectorySnapshot snapshot;
@@ -91,6 +63,20 @@ std::shared_ptr<const DirectorySnapshot> DirectoryCache::read(const std::string&
         snapshot_.reset(); // a folder changing right now is read afresh each time
     }
     return snapshot;
+}
+
+std::vector<std::string> listSubdirectories(const std::string& directory)
+{
+    return readDirectory(directory).subdirectories;
+}
+
+std::vector<std::string> listFiles(const std::string& directory, std::string_view pattern)
+{
+    const DirectorySnapshot snapshot = readDirectory(directory);
+    std::vector<std::string> names;
+    for (const std::uint32_t row : matchingFiles(snapshot, pattern))
+        names.push_back(snapshot.files[row]);
+    return names;
 }
 
 } // namespace lumora

@@ -174,6 +174,11 @@ std::int16_t RecordImage::getInteger(int record) const
 
 RecordFile::RecordFile(const std::filesystem::path& path) : path_(path)
 {
+    // The file stays where it was opened, whatever the current directory
+    // becomes later.
+    std::error_code ignored;
+    if (const std::filesystem::path absolute = std::filesystem::absolute(path_, ignored); !absolute.empty())
+        path_ = absolute;
     errno = 0;
     file_ = platform::openFile(path_, "r+b");
     if (!file_ && errno == ENOENT) {

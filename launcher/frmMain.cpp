@@ -31,14 +31,6 @@ namespace {
 
 const QString textPanelKey = QStringLiteral("text");
 
-template <class W>
-W* place(W* widget, const char* name, int left, int top, int width, int height)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twipsRect(left, top, width, height));
-    return widget;
-}
-
 QString describe(const RuntimeError& e)
 {
     return QString::fromUtf8(e.description().data(), qsizetype(e.description().size()));
@@ -72,16 +64,16 @@ void frmMain::buildControls()
     setCentralWidget(canvas);
     canvas->installEventFilter(this);
 
-    Picture1 = place(new PictureBox(canvas), "Picture1", 120, 0, 4815, 3375);
-    Picture2 = place(new PictureBox(canvas), "Picture2", 5040, 0, 4815, 3375);
-    cboFileType = place(new ComboBox(runtime_, canvas), "cboFileType", 120, 3480, 3135, 315);
+    Picture1 = placeControl(new PictureBox(canvas), "Picture1", 120, 0, 4815, 3375);
+    Picture2 = placeControl(new PictureBox(canvas), "Picture2", 5040, 0, 4815, 3375);
+    cboFileType = placeControl(new ComboBox(runtime_, canvas), "cboFileType", 120, 3480, 3135, 315);
     cboFileType->setEditText(QStringLiteral("Combo1"));
-    drvDrive = place(new DriveList(runtime_, canvas), "drvDrive", 3360, 3480, 3135, 315);
-    dirDirectory = place(new DirectoryList(runtime_, canvas), "dirDirectory", 120, 3840, 3135, 1890);
-    filFiles = place(new FileList(runtime_, canvas), "filFiles", 3360, 3840, 3135, 1845);
-    cmdRun2 = place(new QPushButton(QStringLiteral("Run Gravlok"), canvas), "cmdRun2", 6600, 5160, 1335, 495);
-    cmdExit = place(new QPushButton(QStringLiteral("Exit"), canvas), "cmdExit", 8040, 5160, 1335, 495);
-    StatusBar1 = place(new StatusBar(runtime_.seams().now, canvas), "StatusBar1", 0, 5820, 9945, 375);
+    drvDrive = placeControl(new DriveList(runtime_, canvas), "drvDrive", 3360, 3480, 3135, 315);
+    dirDirectory = placeControl(new DirectoryList(runtime_, canvas), "dirDirectory", 120, 3840, 3135, 1890);
+    filFiles = placeControl(new FileList(runtime_, canvas), "filFiles", 3360, 3840, 3135, 1845);
+    cmdRun2 = placeControl(new QPushButton(QStringLiteral("Run Gravlok"), canvas), "cmdRun2", 6600, 5160, 1335, 495);
+    cmdExit = placeControl(new QPushButton(QStringLiteral("Exit"), canvas), "cmdExit", 8040, 5160, 1335, 495);
+    StatusBar1 = placeControl(new StatusBar(runtime_.seams().now, canvas), "StatusBar1", 0, 5820, 9945, 375);
     StatusBar1->addPanel(textPanelKey, StatusBar::PanelKind::Text, 0, true);
     StatusBar1->addPanel(QString(), StatusBar::PanelKind::Date, twipsToPixels(1440), false);
 

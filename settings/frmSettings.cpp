@@ -22,8 +22,7 @@ namespace {
 template <class W>
 W* place(W* widget, const char* name, int left, int top, int width, int height)
 {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twipsRect(left, top, width, height));
+    placeControl(widget, name, left, top, width, height);
     // Like the classic controls, each one paints its own background: the
     // sparkle shows on the window around the controls, not under captions.
     widget->setAutoFillBackground(true);
