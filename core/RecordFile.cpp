@@ -1,17 +1,13 @@
 #include "core/RecordFile.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <chrono>
 #include <new>
-#include <random>
 #include <stdexcept>
 #include <string>
 
 #include "core/RuntimeError.h"
 #include "core/platform/ErrorCode.h"
-#include "core/platform/FileSync.h"
+#include "core/platform/FileSave.h"
 
 namespace lumora {
 
@@ -36,45 +32,26 @@ void storeWord(unsigned char* p, std::uint16_t value)
     p[1] = static_cast<unsigned char>(value >> 8);
 }
 
-int lastErrno(int fallbackErrno) { return errno != 0 ? errno : fallbackErrno; }
+bool isRefusal(const std::error_code& error)
+{
+    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
+           error == std::errc::read_only_file_system;
+}
 
 // A write refused by the file's or the medium's protection reads as
 // "Permission denied"; anything else as for opens.
-int writeErrorNumber(int errnoValue, int fallback)
+int writeErrorNumber(const std::error_code& error)
 {
-    if (errnoValue == EACCES || errnoValue == EPERM || errnoValue == EROFS)
+    if (error == platform::FileError::NotRegular)
+        return err::PathFileAccessError;
+    if (isRefusal(error))
         return err::PermissionDenied;
-    return errorNumberFromErrno(errnoValue, fallback);
+    return platform::errorNumberFromErrorCode(error, err::DeviceIoError);
 }
 
-class FileCloser {
-public:
-    explicit FileCloser(std::FILE* file) : file_(file) {}
-    ~FileCloser()
-    {
-        if (file_)
-            std::fclose(file_);
-    }
-    FileCloser(const FileCloser&) = delete;
-    FileCloser& operator=(const FileCloser&) = delete;
-
-private:
-    std::FILE* file_;
-};
-
-// A name next to the target that nothing else uses, so the finished file can
-// be renamed into place on the same file system.
-std::filesystem::path temporarySibling(const std::filesystem::path& target)
+std::string describe(const std::filesystem::path& path, const std::error_code& error)
 {
-    static std::atomic<unsigned> counter{0};
-    static const unsigned salt = [] {
-        std::random_device device;
-        return static_cast<unsigned>(device()) ^
-               static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
-    }();
-    std::filesystem::path temp = target;
-    temp += ".~" + std::to_string(salt % 100000u) + "-" + std::to_string(counter.fetch_add(1)) + ".tmp";
-    return temp;
+    return platform::utf8FromPath(path) + ": " + error.message();
 }
 
 } // namespace
@@ -179,132 +156,53 @@ RecordFile::RecordFile(const std::filesystem::path& path) : path_(path)
     std::error_code ignored;
     if (const std::filesystem::path absolute = std::filesystem::absolute(path_, ignored); !absolute.empty())
         path_ = absolute;
-    errno = 0;
-    file_ = platform::openFile(path_, "r+b");
-    if (!file_ && errno == ENOENT) {
-        // Append mode creates a missing file but never truncates one that
-        // appeared in the meantime.
-        if (std::FILE* created = platform::openFile(path_, "ab"))
-            std::fclose(created);
-        errno = 0;
-        file_ = platform::openFile(path_, "r+b");
-    }
-    if (!file_)
-        throw RuntimeError(errorNumberFromErrno(lastErrno(EACCES), err::PathFileAccessError),
-                           platform::utf8FromPath(path_));
+    open(true);
 }
 
-RecordFile::~RecordFile()
+void RecordFile::open(bool create)
 {
-    if (file_)
-        std::fclose(file_);
+    using platform::RegularFile;
+    std::error_code error;
+    file_ = RegularFile::open(path_, RegularFile::Access::ReadWrite,
+                              create ? RegularFile::Create::IfMissing : RegularFile::Create::No, error);
+    if (isRefusal(error)) {
+        // Read-only for this user or on this medium: readable all the same,
+        // and nothing needs writing until a save.
+        std::error_code readError;
+        file_ = RegularFile::open(path_, RegularFile::Access::Read, RegularFile::Create::No, readError);
+        if (!readError)
+            error.clear();
+    }
+    if (error)
+        throw RuntimeError(platform::errorNumberFromErrorCode(error, err::PathFileAccessError), describe(path_, error));
 }
 
-void RecordFile::reopen()
+RecordImage RecordFile::read(int records)
 {
-    if (!file_)
-        file_ = platform::openFile(path_, "r+b");
-}
-
-RecordImage RecordFile::read() const
-{
-    std::FILE* file = file_;
-    std::FILE* own = nullptr;
-    if (!file) {
-        // A failed reopen after a write: read through a fresh handle.
-        errno = 0;
-        own = platform::openFile(path_, "rb");
-        if (!own)
-            throw RuntimeError(errorNumberFromErrno(lastErrno(EIO), err::PathFileAccessError),
-                               platform::utf8FromPath(path_));
-        file = own;
-    }
-    FileCloser closer(own);
-
-    std::vector<unsigned char> bytes;
-    try {
-        std::rewind(file);
-        unsigned char chunk[4096];
-        for (;;) {
-            errno = 0;
-            const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
-            bytes.insert(bytes.end(), chunk, chunk + got);
-            if (got < sizeof chunk)
-                break;
-        }
-    } catch (const std::bad_alloc&) {
-        throw RuntimeError(OutOfMemory, platform::utf8FromPath(path_));
-    }
-    if (std::ferror(file)) {
-        const int error = lastErrno(EIO);
-        std::clearerr(file);
-        throw RuntimeError(errorNumberFromErrno(error, err::DeviceIoError), platform::utf8FromPath(path_));
-    }
+    if (!file_.isOpen())
+        open(false); // a save replaced the file and could not open it again
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(std::max(records, 0)) * recordLength);
+    std::error_code error;
+    bytes.resize(file_.readAt(0, bytes.data(), bytes.size(), error));
+    if (error)
+        throw RuntimeError(platform::errorNumberFromErrorCode(error, err::DeviceIoError), describe(path_, error));
     return RecordImage(std::move(bytes));
 }
 
 void RecordFile::write(const RecordImage& image)
 {
-    const std::string shownPath = platform::utf8FromPath(path_);
-
-    // Refuse early, before anything is written, when the file itself has
-    // become unwritable. A file deleted meanwhile is simply written anew.
-    errno = 0;
-    if (std::FILE* probe = platform::openFile(path_, "r+b")) {
-        std::fclose(probe);
-    } else if (errno != ENOENT) {
-        throw RuntimeError(writeErrorNumber(lastErrno(EACCES), err::PathFileAccessError), shownPath);
+    std::error_code error;
+    const platform::SaveMethod method = platform::writeFileStart(path_, image.bytes(), error);
+    if (error)
+        throw RuntimeError(writeErrorNumber(error), describe(path_, error));
+    if (method == platform::SaveMethod::Replaced) {
+        // The held handle still reads the file that was replaced.
+        try {
+            open(false);
+        } catch (const RuntimeError&) {
+            file_.close(); // saved all the same; the next read opens it or says why not
+        }
     }
-
-    std::filesystem::path temp;
-    std::FILE* out = nullptr;
-    for (unsigned attempt = 0; attempt < 100 && !out; ++attempt) {
-        temp = temporarySibling(path_);
-        errno = 0;
-        out = platform::openFile(temp, "wbx");
-        if (!out && errno != EEXIST)
-            throw RuntimeError(writeErrorNumber(lastErrno(EACCES), err::PathFileAccessError), shownPath);
-    }
-    if (!out)
-        throw RuntimeError(err::PathFileAccessError, shownPath);
-
-    const std::vector<unsigned char>& bytes = image.bytes();
-    int failure = 0;
-    errno = 0;
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size())
-        failure = lastErrno(EIO);
-    if (failure == 0 && !platform::syncFile(out))
-        failure = lastErrno(EIO);
-    errno = 0;
-    if (std::fclose(out) != 0 && failure == 0)
-        failure = lastErrno(EIO);
-    std::error_code ignored;
-    if (failure != 0) {
-        std::filesystem::remove(temp, ignored);
-        throw RuntimeError(writeErrorNumber(failure, err::DeviceIoError), shownPath);
-    }
-
-    // Keep the original's permission bits: a rename would otherwise hand the
-    // settings file the temporary's defaults.
-    std::error_code statusError;
-    const std::filesystem::file_status original = std::filesystem::status(path_, statusError);
-    if (!statusError && std::filesystem::exists(original))
-        std::filesystem::permissions(temp, original.permissions(), ignored);
-
-    // Windows cannot rename over a file that is open, so let go of it first.
-    if (file_) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
-    std::error_code renameError;
-    std::filesystem::rename(temp, path_, renameError);
-    if (renameError) {
-        std::filesystem::remove(temp, ignored);
-        reopen();
-        throw RuntimeError(platform::errorNumberFromErrorCode(renameError, err::PathFileAccessError), shownPath);
-    }
-    platform::syncDirectory(path_.parent_path());
-    reopen();
 }
 
 // ------------------------------------------------------------------ FileTable

@@ -3,13 +3,14 @@
 // runtime's open files.
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/platform/RegularFile.h"
 
 namespace lumora {
 
@@ -57,30 +58,29 @@ private:
     std::vector<unsigned char> bytes_;
 };
 
-// One open record file. Writes replace the whole file atomically: the new
-// content goes to a sibling temporary file that is flushed to disk and then
-// renamed over the old one, so a failure leaves the old content whole.
+// One open record file. Opening refuses anything that is not a regular file
+// and never waits on one; a file that may be read but not written opens for
+// reading, and only its saves fail. Saves put a record image over the start
+// of the file and keep the bytes after it, all or nothing wherever the file
+// can be replaced by a finished copy without changing what it is.
 class RecordFile {
 public:
-    // Opens `path` for reading and writing, creating it empty when missing
-    // and leaving an existing one unchanged. Raises a RuntimeError (75, 70,
-    // 76, ...) when it cannot.
+    // Opens `path`, creating it empty when missing and leaving an existing one
+    // unchanged. Raises a RuntimeError (75, 70, 76, ...) when it cannot.
     explicit RecordFile(const std::filesystem::path& path);
-    ~RecordFile();
-    RecordFile(const RecordFile&) = delete;
-    RecordFile& operator=(const RecordFile&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
 
-    // The whole file as it is on disk now.
-    RecordImage read() const;
-    // Replaces the file's content with `image`; all or nothing.
+    // The first `records` records as they are on disk now: never more than
+    // records * 128 bytes, whatever the file's size.
+    RecordImage read(int records);
+    // Puts `image` over the start of the file; the bytes after it stay.
     void write(const RecordImage& image);
 
 private:
-    void reopen();
+    void open(bool create);
     std::filesystem::path path_;
-    std::FILE* file_ = nullptr;
+    platform::RegularFile file_;
 };
 
 // The runtime's table of open files: numbers 1 to 255, the next free one being

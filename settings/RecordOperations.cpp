@@ -57,7 +57,7 @@ bool frmMain::SaveRecord()
     std::vector<UnkeptText> unkept;
     try {
         // Bytes after each value are kept as the file had them.
-        RecordImage image = file.read();
+        RecordImage image = file.read(settingsRecordCount);
         unkept = writeSettings(image, records_);
         file.write(image);
     } catch (const RuntimeError& e) {
@@ -76,7 +76,7 @@ void frmMain::LoadRecord()
     // Every record is read before any control is touched: the first use of
     // the settings window below runs this once more, nested, and both runs
     // must apply the same values.
-    records_ = readSettings(runtime_.files().at(fileHandle_).read());
+    records_ = readSettings(runtime_.files().at(fileHandle_).read(settingsRecordCount));
 
     selectedPath_ = fromUtf8(records_.selectedPath);
     StatusBar1->panel(QStringLiteral("text")).setText(selectedPath_);

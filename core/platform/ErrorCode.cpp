@@ -2,6 +2,13 @@
 
 #include "core/RuntimeError.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace lumora::platform {
 
 int errorNumberFromErrorCode(const std::error_code& code, int fallback)
@@ -38,5 +45,29 @@ std::filesystem::path pathFromUtf8(const std::string& text)
 {
     return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
+
+#ifdef _WIN32
+std::error_code lastSystemError()
+{
+    const DWORD code = GetLastError();
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME: return std::make_error_code(std::errc::no_such_file_or_directory);
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return std::make_error_code(std::errc::permission_denied);
+    case ERROR_WRITE_PROTECT: return std::make_error_code(std::errc::read_only_file_system);
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return std::make_error_code(std::errc::file_exists);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return std::make_error_code(std::errc::no_space_on_device);
+    case ERROR_TOO_MANY_OPEN_FILES: return std::make_error_code(std::errc::too_many_files_open);
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: return std::make_error_code(std::errc::not_enough_memory);
+    default: return {static_cast<int>(code), std::system_category()};
+    }
+}
+#endif
 
 } // namespace lumora::platform

@@ -15,4 +15,10 @@ int errorNumberFromErrorCode(const std::error_code& code, int fallback);
 std::string utf8FromPath(const std::filesystem::path& path);
 std::filesystem::path pathFromUtf8(const std::string& text);
 
+#ifdef _WIN32
+// The calling thread's last Windows error, as a generic code where errno has
+// a counterpart, so that failures get the same runtime numbers everywhere.
+std::error_code lastSystemError();
+#endif
+
 } // namespace lumora::platform

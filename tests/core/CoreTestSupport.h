@@ -10,6 +10,12 @@
 
 #include "core/RuntimeError.h"
 
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace lumora::test {
 
 class TempDir {
@@ -46,6 +52,47 @@ inline int errorNumberOf(const std::function<void()>& action)
         return e.number();
     }
     return 0;
+}
+
+// Runs `check` with the rights of an ordinary user, so that permissions bind:
+// when the suite runs as root, in a child process that has become "nobody"
+// first. Gives back what `check` gives: empty when all went well, otherwise
+// what went wrong.
+inline std::string asOrdinaryUser(const std::function<std::string()>& check)
+{
+#ifndef _WIN32
+    if (::geteuid() == 0) {
+        int report[2];
+        if (::pipe(report) != 0)
+            return "no pipe";
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(report[0]);
+            std::string outcome;
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
+                outcome = "cannot become nobody";
+            } else {
+                try {
+                    outcome = check();
+                } catch (const std::exception& e) {
+                    outcome = e.what();
+                }
+            }
+            (void)!::write(report[1], outcome.data(), outcome.size());
+            ::_exit(0);
+        }
+        ::close(report[1]);
+        std::string outcome;
+        char buffer[512];
+        for (ssize_t got; (got = ::read(report[0], buffer, sizeof buffer)) > 0;)
+            outcome.append(buffer, std::size_t(got));
+        ::close(report[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return child < 0 ? "no child" : outcome;
+    }
+#endif
+    return check();
 }
 
 } // namespace lumora::test

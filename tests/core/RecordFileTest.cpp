@@ -6,6 +6,7 @@
 #ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -36,11 +37,13 @@ std::ptrdiff_t entriesIn(const fs::path& directory)
     return std::distance(fs::directory_iterator(directory), fs::directory_iterator());
 }
 
+constexpr int settingsRecords = 15;
+
 TEST(RecordFile, OpenCreatesMissingFileAndLeavesExistingOne)
 {
     test::TempDir dir;
     const fs::path fresh = dir.path() / "Lumora.INI";
-    EXPECT_TRUE(RecordFile(fresh).read().bytes().empty());
+    EXPECT_TRUE(RecordFile(fresh).read(settingsRecords).bytes().empty());
     EXPECT_EQ(fs::file_size(fresh), 0u);
 
     const fs::path existing = dir.path() / "old.INI";
@@ -48,23 +51,29 @@ TEST(RecordFile, OpenCreatesMissingFileAndLeavesExistingOne)
     writeBytes(existing, original);
     RecordFile file(existing);
     EXPECT_EQ(fileBytes(existing), original);
-    EXPECT_EQ(file.read().bytes(), original);
+    EXPECT_EQ(file.read(settingsRecords).bytes(), original);
 
     EXPECT_EQ(errorNumberOf([&] { RecordFile f(dir.path() / "absent" / "x"); }), err::PathNotFound);
-    EXPECT_EQ(errorNumberOf([&] { RecordFile f(dir.path()); }), err::PathFileAccessError);
 }
 
-TEST(RecordFile, WriteReplacesWholeContent)
+TEST(RecordFile, ReadsTheRecordsOnlyAndASaveKeepsWhatFollowsThem)
 {
     test::TempDir dir;
     const fs::path path = dir.path() / "Lumora.INI";
-    writeBytes(path, Bytes(3000, 0xAA));
+    Bytes original(std::size_t{1} << 20);
+    for (std::size_t i = 0; i < original.size(); ++i)
+        original[i] = static_cast<unsigned char>(i * 7);
+    writeBytes(path, original);
     RecordFile file(path);
-    RecordImage image;
+    RecordImage image = file.read(settingsRecords);
+    EXPECT_EQ(image.bytes(), Bytes(original.begin(), original.begin() + 1920));
+
     image.putString(2, "new");
     file.write(image);
-    EXPECT_EQ(fileBytes(path), image.bytes());
-    EXPECT_EQ(file.read().bytes(), image.bytes());
+    Bytes expected = original;
+    std::copy(image.bytes().begin(), image.bytes().end(), expected.begin());
+    EXPECT_EQ(fileBytes(path), expected);
+    EXPECT_EQ(file.read(settingsRecords).bytes(), image.bytes());
 
     fs::remove(path); // deleted behind our back: written anew
     file.write(RecordImage(Bytes{1, 2}));
@@ -79,23 +88,119 @@ TEST(RecordFile, WriteIntoVanishedDirectoryRaises)
     RecordFile file(dir.path() / "gone" / "Lumora.INI");
     fs::remove_all(dir.path() / "gone");
     EXPECT_EQ(errorNumberOf([&] { file.write(RecordImage(Bytes{1})); }), err::PathNotFound);
-    EXPECT_EQ(errorNumberOf([&] { (void)file.read(); }), 0);
+    EXPECT_EQ(errorNumberOf([&] { (void)file.read(settingsRecords); }), 0);
 }
 
 #ifndef _WIN32
-TEST(RecordFile, ReadOnlyFileRefusesWrite)
+// "" when a save of record 2 through a newly opened file went through and the
+// file holds it; otherwise what happened.
+std::string saveChecked(const fs::path& path)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the superuser";
-    test::TempDir dir;
-    const fs::path path = dir.path() / "Lumora.INI";
-    writeBytes(path, Bytes{1, 0, 'k'});
     RecordFile file(path);
-    fs::permissions(path, fs::perms::owner_read);
-    EXPECT_EQ(errorNumberOf([&] { file.write(RecordImage(Bytes{2, 0})); }), err::PermissionDenied);
-    EXPECT_EQ(fileBytes(path), (Bytes{1, 0, 'k'}));
-    EXPECT_EQ(entriesIn(dir.path()), 1);
-    EXPECT_EQ(errorNumberOf([&] { RecordFile again(path); }), err::PathFileAccessError);
+    RecordImage image = file.read(settingsRecords);
+    image.putString(2, "new");
+    file.write(image);
+    const Bytes held = fileBytes(path);
+    return Bytes(held.begin() + 128, held.begin() + 133) == Bytes{3, 0, 'n', 'e', 'w'} ? "" : "not saved";
+}
+
+TEST(RecordFile, OpensOnlyRegularFilesAndNeverWaitsOnOthers)
+{
+    test::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo").c_str(), 0666), 0);
+    fs::create_symlink(dir.path() / "fifo", dir.path() / "fifo-link");
+    fs::create_symlink("/dev/zero", dir.path() / "zero-link");
+    fs::create_directory(dir.path() / "folder");
+    for (const char* name : {"fifo", "fifo-link", "zero-link", "folder"})
+        EXPECT_EQ(errorNumberOf([&] { RecordFile f(dir.path() / name); }), err::PathFileAccessError) << name;
+
+    // A file that turned into one after the start is refused by the save.
+    const fs::path path = dir.path() / "Lumora.INI";
+    RecordFile file(path);
+    fs::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0666), 0);
+    EXPECT_EQ(errorNumberOf([&] { file.write(RecordImage(Bytes{1})); }), err::PathFileAccessError);
+}
+
+TEST(RecordFile, ASaveKeepsTheFileWhatItWas)
+{
+    test::TempDir dir;
+    const Bytes original(1920, 0x5A);
+
+    // A link stays a link, and the file it points to takes the save.
+    writeBytes(dir.path() / "real.INI", original);
+    fs::create_symlink("real.INI", dir.path() / "link.INI");
+    EXPECT_EQ(saveChecked(dir.path() / "link.INI"), "");
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "link.INI"));
+    EXPECT_EQ(fileBytes(dir.path() / "real.INI"), fileBytes(dir.path() / "link.INI"));
+
+    // Every hard link sees the save.
+    writeBytes(dir.path() / "one.INI", original);
+    fs::create_hard_link(dir.path() / "one.INI", dir.path() / "two.INI");
+    EXPECT_EQ(saveChecked(dir.path() / "one.INI"), "");
+    EXPECT_EQ(fs::hard_link_count(dir.path() / "one.INI"), 2u);
+    EXPECT_EQ(fileBytes(dir.path() / "two.INI"), fileBytes(dir.path() / "one.INI"));
+
+    // Owner, group and mode stay; only the superuser can make a file of
+    // someone else's to try it with.
+    if (::geteuid() == 0) {
+        const fs::path theirs = dir.path() / "theirs.INI";
+        writeBytes(theirs, original);
+        ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chmod(theirs.c_str(), 0604), 0);
+        EXPECT_EQ(saveChecked(theirs), "");
+        struct stat status {};
+        ASSERT_EQ(::stat(theirs.c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, 65534u);
+        EXPECT_EQ(status.st_gid, 65534u);
+        EXPECT_EQ(status.st_mode & 07777, 0604u);
+    }
+    EXPECT_EQ(entriesIn(dir.path()), ::geteuid() == 0 ? 5 : 4) << "no temporary file may stay behind";
+}
+
+TEST(RecordFile, PermissionsBindEvenWhenTheSuiteRunsAsRoot)
+{
+    test::TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    const Bytes original(1920, 0x5A);
+
+    // Read-only: it opens and reads, and only a save fails.
+    const fs::path readOnly = dir.path() / "read-only.INI";
+    writeBytes(readOnly, original);
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(test::asOrdinaryUser([&]() -> std::string {
+                  RecordFile file(readOnly);
+                  if (file.read(settingsRecords).bytes() != original)
+                      return "not read";
+                  const int number = errorNumberOf([&] { file.write(RecordImage(Bytes{2, 0})); });
+                  return number == err::PermissionDenied ? "" : "save gave error " + std::to_string(number);
+              }),
+              "");
+    EXPECT_EQ(fileBytes(readOnly), original);
+
+    // A writable file in a folder where no new file may be made.
+    fs::create_directory(dir.path() / "locked");
+    const fs::path locked = dir.path() / "locked" / "Lumora.INI";
+    writeBytes(locked, original);
+    fs::permissions(locked, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    fs::permissions(dir.path() / "locked", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                               fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    EXPECT_EQ(test::asOrdinaryUser([&] { return saveChecked(locked); }), "");
+    fs::permissions(dir.path() / "locked", fs::perms::all);
+    EXPECT_EQ(entriesIn(dir.path() / "locked"), 1);
+
+    // Someone else's file that this user may write: it stays theirs.
+    if (::geteuid() == 0) {
+        const fs::path shared = dir.path() / "shared.INI";
+        writeBytes(shared, original);
+        fs::permissions(shared,
+                        fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+        EXPECT_EQ(test::asOrdinaryUser([&] { return saveChecked(shared); }), "");
+        struct stat status {};
+        ASSERT_EQ(::stat(shared.c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, 0u);
+        EXPECT_EQ(status.st_mode & 07777, 0666u);
+    }
 }
 
 TEST(RecordFile, FailedWriteLeavesOldContentWhole)
@@ -123,7 +228,7 @@ TEST(RecordFile, FailedWriteLeavesOldContentWhole)
 
     EXPECT_EQ(number, err::DiskFull);
     EXPECT_EQ(fileBytes(path), original);
-    EXPECT_EQ(file.read().bytes(), original);
+    EXPECT_EQ(file.read(settingsRecords).bytes(), original);
     EXPECT_EQ(entriesIn(dir.path()), 1);
 }
 #endif

@@ -3,7 +3,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "controls/DirectoryList.h"
 #include "controls/FormRuntime.h"
@@ -79,14 +82,39 @@ TEST_F(Lifecycle, UntrappedErrorIsReportedAndEndsTheProgram)
     EXPECT_EQ(world.messages.size(), 1u);
 }
 
-TEST_F(Lifecycle, UnopenableSettingsFileStopsTheStartUp)
+TEST(LifecycleStart, ASettingsFileThatIsNoRegularFileStopsTheStartUpWithoutWaiting)
 {
-    ASSERT_TRUE(QDir().mkdir("Lumora.INI"));
-    world.runtime().guard([&] { w.Form_Load(); });
+    const std::pair<const char*, std::function<bool()>> kinds[] = {
+        {"folder", [] { return QDir().mkdir("Lumora.INI"); }},
+        {"FIFO", [] { return ::mkfifo("Lumora.INI", 0666) == 0; }},
+        {"link to an endless device", [] { return QFile::link("/dev/zero", "Lumora.INI"); }},
+    };
+    for (const auto& [kind, make] : kinds) {
+        SCOPED_TRACE(kind);
+        lumora::test::World world;
+        ASSERT_TRUE(make());
+        frmMain w(world.runtime());
+        world.runtime().guard([&] { w.Form_Load(); });
+        ASSERT_EQ(world.messages.size(), 1u);
+        EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error '75':"))
+            << world.messages[0].prompt.toStdString();
+        EXPECT_EQ(world.messages[0].style, 16);
+        EXPECT_EQ(world.endCodes, std::vector<int>{1});
+    }
+}
+
+TEST_F(Lifecycle, AReadOnlySettingsFileStartsAndOnlyItsSavesFail)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes any file; the core suite checks this as an ordinary user";
+    world.makeFile("Lumora.INI", QByteArray::fromHex("0500") + "a.zip");
+    ASSERT_TRUE(QFile::setPermissions("Lumora.INI", QFile::ReadOwner));
+    start();
+    EXPECT_EQ(w.selectedPath(), "a.zip");
+    QTest::mouseClick(w.cmdExit, Qt::LeftButton);
     ASSERT_EQ(world.messages.size(), 1u);
-    EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error '")) << world.messages[0].prompt.toStdString();
-    EXPECT_EQ(world.messages[0].style, 16);
-    EXPECT_EQ(world.endCodes, std::vector<int>{1});
+    EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error '70':"));
+    EXPECT_TRUE(world.endCodes.empty());
 }
 
 TEST_F(Lifecycle, SparklesBeginOnlyOnceTheStartUpIsOver)

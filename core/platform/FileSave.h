@@ -1,0 +1,29 @@
+#pragma once
+// Saving a file the way careful editors do: all or nothing by replacing it
+// with a finished copy where the copy can be everything the file was, and in
+// place where it cannot.
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace lumora::platform {
+
+enum class SaveMethod {
+    // A finished, synced copy took the file's place: a failure on the way
+    // left the old content whole.
+    Replaced,
+    // Written over the file itself, because a copy would have changed what
+    // the file is: a symbolic link (its target is updated), a file with more
+    // than one hard link, an owner, group or mode the copy could not be
+    // given, or a folder where no new file may be made.
+    InPlace,
+};
+
+// Puts `start` over the first bytes of the file at `path`; the bytes after
+// them stay as they are. A missing file is made anew. On failure `error` is
+// set and the returned method is the one that failed.
+SaveMethod writeFileStart(const std::filesystem::path& path, const std::vector<unsigned char>& start,
+                          std::error_code& error);
+
+} // namespace lumora::platform
