@@ -3,6 +3,8 @@
 #include <QAbstractListModel>
 #include <QDir>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <utility>
 
 #include "controls/FormRuntime.h"
 #include "core/DirectoryListing.h"
@@ -46,7 +48,6 @@ FileList::FileList(FormRuntime& runtime, QWidget* parent)
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListView::clicked, this, [this](const QModelIndex&) { runtime_.guard([this] { click.raise(); }); });
     try {
         list(QDir::toNativeSeparators(QDir::currentPath()), pattern_);
     } catch (const RuntimeError&) {
@@ -92,6 +93,60 @@ void FileList::setListIndex(int index)
         return;
     }
     setCurrentIndex(model_->index(index));
+}
+
+QItemSelectionModel::SelectionFlags FileList::selectionCommand(const QModelIndex& index, const QEvent* event) const
+{
+    // Qt lets Ctrl+click or Ctrl+Space deselect the entry, a click on empty
+    // space clear it, a right click or a drag move it: each would leave the
+    // highlight apart from the last pick, or raise a pick of no file at all.
+    // Here only a left press or a key selects, and always exactly one entry.
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
+    if (event != nullptr) {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonRelease: return QItemSelectionModel::NoUpdate;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<const QMouseEvent*>(event)->button() != Qt::LeftButton)
+                return QItemSelectionModel::NoUpdate;
+            break;
+        default: break;
+        }
+    }
+    return QItemSelectionModel::ClearAndSelect;
+}
+
+void FileList::mousePressEvent(QMouseEvent* event)
+{
+    // Presses that cannot pick (another button, the space below the entries)
+    // leave the list alone: Qt would move its current entry away from the
+    // highlight.
+    pressedOnEntry_ = event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid();
+    if (!pressedOnEntry_) {
+        event->accept();
+        return;
+    }
+    QListView::mousePressEvent(event);
+}
+
+void FileList::mouseMoveEvent(QMouseEvent* event)
+{
+    // A drag moves nothing: the entry pressed is the one picked.
+    if (event->buttons() != Qt::NoButton) {
+        event->accept();
+        return;
+    }
+    QListView::mouseMoveEvent(event);
+}
+
+void FileList::mouseReleaseEvent(QMouseEvent* event)
+{
+    QListView::mouseReleaseEvent(event);
+    // The entry pressed is picked wherever the button comes up.
+    if (event->button() == Qt::LeftButton && std::exchange(pressedOnEntry_, false) && listIndex() >= 0)
+        runtime_.guard([this] { click.raise(); });
 }
 
 void FileList::keyPressEvent(QKeyEvent* event)

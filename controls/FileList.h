@@ -12,7 +12,8 @@ class FormRuntime;
 // The files of one directory whose names match a wildcard pattern, sorted,
 // hidden ones left out. A model/view list, so that folders of a hundred
 // thousand files stay quick. Its click event comes with a mouse selection and
-// with the arrow keys, also for the entry already selected.
+// with the arrow keys, also for the entry already selected; it always names a
+// real entry, and what is highlighted is what it last named.
 class FileList : public QListView {
     Q_OBJECT
 public:
@@ -37,10 +38,16 @@ public:
     Event click;
 
 protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void list(const QString& path, const QString& pattern);
+    bool pressedOnEntry_ = false;
 
     FormRuntime& runtime_;
     FileNameModel* model_;

@@ -198,6 +198,8 @@ void frmMain::cboFileType_Click()
         filFiles->setPattern(fromUtf8(*pattern));
     } catch (const RuntimeError& e) {
         warn(listingFailure(filFiles->path(), e));
+        // The list still shows the files of the type it had: so does the box.
+        cboFileType->setCurrentIndex(fileTypeOfPattern(toUtf8(filFiles->pattern())));
     }
 }
 

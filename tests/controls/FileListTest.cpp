@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <functional>
 
 #include "controls/FileList.h"
 #include "core/RuntimeError.h"
@@ -110,6 +111,44 @@ TEST_F(FileListFixture, MouseAndArrowKeysRaiseClick)
     QTest::keyClick(list.get(), Qt::Key_Up);
     EXPECT_EQ(clicks, 4);
     EXPECT_EQ(list->fileName(), list->entry(1));
+}
+
+TEST_F(FileListFixture, APickIsAlwaysARealEntryAndTheHighlightFollowsIt)
+{
+    auto list = makeList();
+    list->resize(200, 300);
+    list->show();
+    QStringList picks;
+    list->click.setHandler([&] { picks.append(list->fileName()); });
+    const auto at = [&](int row) { return list->visualRect(list->model()->index(row, 0)).center(); };
+    const QPoint belowTheEntries(20, list->viewport()->height() - 4);
+    ASSERT_FALSE(list->indexAt(belowTheEntries).isValid());
+
+    const std::pair<const char*, std::function<void()>> moves[] = {
+        {"click", [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(1)); }},
+        {"ctrl+click on the selected entry",
+         [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, at(1)); }},
+        {"ctrl+space", [&] { QTest::keyClick(list.get(), Qt::Key_Space, Qt::ControlModifier); }},
+        {"right click", [&] { QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at(3)); }},
+        {"click below the entries", [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, belowTheEntries); }},
+        {"drag",
+         [&] {
+             QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at(2));
+             QTest::mouseMove(list->viewport(), at(3));
+             QTest::mouseMove(list->viewport(), at(4));
+             QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at(4));
+         }},
+        {"ctrl+down", [&] { QTest::keyClick(list.get(), Qt::Key_Down, Qt::ControlModifier); }},
+    };
+    for (const auto& [what, move] : moves) {
+        SCOPED_TRACE(what);
+        move();
+        ASSERT_FALSE(picks.isEmpty());
+        EXPECT_FALSE(picks.contains(QString()));
+        EXPECT_EQ(list->fileName(), picks.back());
+    }
+    EXPECT_EQ(picks, (QStringList{list->entry(1), list->entry(1), list->entry(2), list->entry(3)}));
+    EXPECT_EQ(list->listIndex(), 3);
 }
 
 TEST_F(FileListFixture, UnreadablePathRaisesAndKeepsTheOldListing)

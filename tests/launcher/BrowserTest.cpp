@@ -127,6 +127,19 @@ TEST_F(Browser, BrowsingAfterAPickKeepsThePick)
     }
 }
 
+TEST_F(Browser, AFileTypeThatCannotBeListedLeavesTheBoxAtTheTypeListed)
+{
+    ASSERT_EQ(w->cboFileType->currentText(), "Zip Files (*.zip)");
+    ASSERT_TRUE(QDir(games).removeRecursively());
+    w->cboFileType->setCurrentIndex(1);
+    emit w->cboFileType->activated(1); // as the user chooses it
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_EQ(world.messages[0].style, 48);
+    EXPECT_EQ(w->cboFileType->listIndex(), 0);
+    EXPECT_EQ(w->cboFileType->currentText(), "Zip Files (*.zip)");
+    EXPECT_EQ(w->filFiles->pattern(), "*.zip");
+}
+
 TEST_F(Browser, MissingDriveIsReportedAndTheListsStay)
 {
     ASSERT_EQ(w->drvDrive->drive(), scratchDrive);
