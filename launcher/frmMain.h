@@ -46,7 +46,12 @@ public:
 
     // Returns false when writing the file failed; the error has been reported.
     bool SaveRecord();
-    void LoadRecord();
+    // At start-up and after "Close and Save" both windows take the stored
+    // values. A settings window made anew after the user closed it through
+    // its frame takes only its own: the main window stays as the user left
+    // it, so that the game picked there is the one that runs and is saved.
+    enum class LoadScope { BothWindows, SettingsWindow };
+    void LoadRecord(LoadScope scope = LoadScope::BothWindows);
     void Subtract();
     void Pictures1();
     void Pictures2();
@@ -88,7 +93,6 @@ private:
     int fileHandle_ = 0;
     QString selectedPath_;
     QString fileNamePart_;
-    SettingsRecords records_;
     std::optional<int> sparkleFlag_; // empty until the end of the start-up
 };
 

@@ -42,23 +42,25 @@ QString unkeptMessage(const UnkeptText& unkept, const SettingsRecords& records)
 bool frmMain::SaveRecord()
 {
     // Each step reads its control in turn: a settings window closed through
-    // its frame is created again at step 2, and its load handler puts the
-    // stored values back into every variable before the save goes on.
-    records_.selectedPath = toUtf8(selectedPath_);
-    records_.screenshotDirectory = toUtf8(settingsWindow().txtScreen->text());
-    records_.directory = toUtf8(dirDirectory->path());
+    // its frame is made again at step 2 and refilled from the file, so its
+    // unsaved changes are lost; the game picked and the folder browsed in the
+    // main window are saved as the user left them.
+    SettingsRecords records;
+    records.selectedPath = toUtf8(selectedPath_);
+    records.screenshotDirectory = toUtf8(settingsWindow().txtScreen->text());
+    records.directory = toUtf8(dirDirectory->path());
     const frmSettings& settings = settingsWindow();
-    for (std::size_t i = 0; i < records_.options.size(); ++i)
-        records_.options[i] = TaggedValue::fromBool(settings.options()[i]->value());
-    records_.noAnalyse = static_cast<std::int16_t>(settings.chkNoAnalyse->value());
-    records_.vsync = static_cast<std::int16_t>(settings.chkVsync->value());
+    for (std::size_t i = 0; i < records.options.size(); ++i)
+        records.options[i] = TaggedValue::fromBool(settings.options()[i]->value());
+    records.noAnalyse = static_cast<std::int16_t>(settings.chkNoAnalyse->value());
+    records.vsync = static_cast<std::int16_t>(settings.chkVsync->value());
 
     RecordFile& file = runtime_.files().at(fileHandle_);
     std::vector<UnkeptText> unkept;
     try {
         // Bytes after each value are kept as the file had them.
         RecordImage image = file.read(settingsRecordCount);
-        unkept = writeSettings(image, records_);
+        unkept = writeSettings(image, records);
         file.write(image);
     } catch (const RuntimeError& e) {
         // The old settings are still whole in the file and the new ones on
@@ -67,22 +69,25 @@ bool frmMain::SaveRecord()
         return false;
     }
     for (const UnkeptText& u : unkept)
-        runtime_.messageBox(this, unkeptMessage(u, records_), QStringLiteral("Lumora"), style::Exclamation);
+        runtime_.messageBox(this, unkeptMessage(u, records), QStringLiteral("Lumora"), style::Exclamation);
     return true;
 }
 
-void frmMain::LoadRecord()
+void frmMain::LoadRecord(LoadScope scope)
 {
     // Every record is read before any control is touched: the first use of
     // the settings window below runs this once more, nested, and both runs
     // must apply the same values.
-    records_ = readSettings(runtime_.files().at(fileHandle_).read(settingsRecordCount));
+    const SettingsRecords records = readSettings(runtime_.files().at(fileHandle_).read(settingsRecordCount));
 
-    selectedPath_ = fromUtf8(records_.selectedPath);
-    StatusBar1->panel(QStringLiteral("text")).setText(selectedPath_);
-    settingsWindow().txtScreen->setText(fromUtf8(records_.screenshotDirectory));
-    const QString directory = fromUtf8(records_.directory);
-    if (!directory.isEmpty()) {
+    const bool both = scope == LoadScope::BothWindows;
+    if (both) {
+        selectedPath_ = fromUtf8(records.selectedPath);
+        StatusBar1->panel(QStringLiteral("text")).setText(selectedPath_);
+    }
+    settingsWindow().txtScreen->setText(fromUtf8(records.screenshotDirectory));
+    const QString directory = fromUtf8(records.directory);
+    if (both && !directory.isEmpty()) {
         try {
             dirDirectory->setPath(directory);
         } catch (const RuntimeError&) {
@@ -91,10 +96,10 @@ void frmMain::LoadRecord()
         }
     }
     const frmSettings& settings = settingsWindow();
-    for (std::size_t i = 0; i < records_.options.size(); ++i)
-        settings.options()[i]->setValue(records_.options[i].isTrue());
-    settings.chkNoAnalyse->setValue(records_.noAnalyse);
-    settings.chkVsync->setValue(records_.vsync);
+    for (std::size_t i = 0; i < records.options.size(); ++i)
+        settings.options()[i]->setValue(records.options[i].isTrue());
+    settings.chkNoAnalyse->setValue(records.noAnalyse);
+    settings.chkVsync->setValue(records.vsync);
 }
 
 } // namespace lumora

@@ -97,7 +97,7 @@ frmSettings::~frmSettings() = default;
 void frmSettings::Form_Load()
 {
     sparkleFlag_ = 1;
-    main_.LoadRecord();
+    main_.LoadRecord(frmMain::LoadScope::SettingsWindow);
 }
 
 void frmSettings::cmdClose_Click()

@@ -127,16 +127,16 @@ TEST_F(SettingsFileTest, TextTheFileCannotHoldIsStoredEmptyWithAWarning)
     }
 }
 
-TEST_F(SettingsFileTest, WindowClosedThroughItsFrameLeavesTheFileAsItWas)
+TEST_F(SettingsFileTest, WindowClosedThroughItsFrameLosesItsOwnChangesButNotThePick)
 {
     // Every record present, with filler after each value.
     world.makeFile("roms/game.zip");
+    world.makeFile("other/next.zip");
     FileBytes stored(15 * 128, '~');
     stored.text(1, puzzle).text(2, "shots").text(3, world.makeDir("roms").toLatin1()).integer(14, 1).integer(15, 2);
     for (int record = 4; record <= 13; ++record)
         stored.flag(record, record == 4 || record == 9);
     start(stored.bytes());
-    const QByteArray before = fileBytes();
 
     w.cmdSettings->trigger();
     click(s().optSkip4);
@@ -144,10 +144,19 @@ TEST_F(SettingsFileTest, WindowClosedThroughItsFrameLeavesTheFileAsItWas)
     s().txtScreen->setText("typed");
     s().close();
     pick(world.path("roms"), "game.zip");
+    EXPECT_EQ(w.selectedPath(), world.path("roms/game.zip"));
+    pick(world.path("other"), "next.zip");
+    const QString picked = world.path("other/next.zip");
+    EXPECT_EQ(w.selectedPath(), picked);
+    EXPECT_EQ(w.StatusBar1->panel("text").text(), picked);
+    click(w.cmdRun2);
+    ASSERT_EQ(world.launches.size(), 1u);
+    EXPECT_EQ(world.launches[0].arguments, (QStringList{picked, "-f0", "-s25", "-noanalyse"}));
     click(w.cmdExit);
 
     EXPECT_EQ(world.endCodes, std::vector<int>{0});
-    EXPECT_EQ(fileBytes(), before);
+    stored.text(1, picked.toLatin1()).text(3, world.path("other").toLatin1());
+    EXPECT_EQ(fileBytes(), stored.bytes());
 }
 
 TEST_F(SettingsFileTest, FailedWriteIsReportedAndNothingEnds)
