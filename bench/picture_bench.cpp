@@ -1,9 +1,11 @@
 // A preview: reading a 640 x 480 24-bit BMP from disk and showing it.
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
+#include "controls/NativeText.h"
 #include "controls/PictureBox.h"
 
 using namespace lumora;
@@ -32,7 +34,7 @@ const Bitmap& bitmap()
 
 void BM_LoadPicture(benchmark::State& state)
 {
-    const QString& path = bitmap().path;
+    const std::string path = nativeFromText(bitmap().path);
     for (auto _ : state)
         benchmark::DoNotOptimize(loadPicture(path));
 }
@@ -40,7 +42,7 @@ void BM_LoadPicture(benchmark::State& state)
 // Both previews' box: 4815 x 3375 twips. Includes the repaint it queues.
 void BM_SetPicture(benchmark::State& state)
 {
-    const QImage image = loadPicture(bitmap().path);
+    const QImage image = loadPicture(nativeFromText(bitmap().path));
     PictureBox box;
     box.resize(321, 225);
     box.show();
@@ -51,15 +53,18 @@ void BM_SetPicture(benchmark::State& state)
     }
 }
 
+// A preview as a pick shows it: read and decoded on a worker, then shown.
 void BM_LoadAndShow(benchmark::State& state)
 {
-    const QString& path = bitmap().path;
+    const std::string path = nativeFromText(bitmap().path);
     PictureBox box;
     box.resize(321, 225);
     box.show();
     bench::settle();
     for (auto _ : state) {
-        box.setPicture(loadPicture(path));
+        box.load(path);
+        while (box.loading())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         bench::settle();
     }
 }

@@ -1,25 +1,79 @@
 #include "controls/PictureBox.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QIODevice>
 #include <QImageReader>
 #include <QPainter>
+#include <QThreadPool>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 
 #include "core/RuntimeError.h"
+#include "core/platform/ErrorCode.h"
+#include "core/platform/RegularFile.h"
 
 namespace lumora {
 
-PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
+PictureBox::PictureBox(QWidget* parent) : QFrame(parent), workers_(new QThreadPool(this))
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
+    // One load is wanted at a time; a second thread lets it start while a
+    // dropped one is still letting go.
+    workers_->setMaxThreadCount(2);
+}
+
+PictureBox::~PictureBox()
+{
+    // No worker may post to a box that is going away.
+    dropLoad();
+    workers_->waitForDone();
 }
 
 void PictureBox::setPicture(const QImage& picture)
 {
+    dropLoad();
+    picture_ = picture;
+    update();
+}
+
+void PictureBox::dropLoad()
+{
+    ++generation_;
+    if (dropped_)
+        dropped_->store(true);
+    dropped_.reset();
+    loading_ = false;
+}
+
+void PictureBox::load(const std::string& path)
+{
+    setPicture(QImage()); // never the previous game's picture beside a new pick
+    const std::uint64_t generation = generation_;
+    dropped_ = std::make_shared<std::atomic<bool>>(false);
+    loading_ = true;
+    workers_->start([this, path, generation, dropped = dropped_] {
+        QImage image;
+        try {
+            image = loadPicture(path, dropped.get());
+        } catch (const std::exception&) {
+            // A missing or unreadable screenshot is no error: the box stays blank.
+        }
+        if (dropped->load())
+            return;
+        QMetaObject::invokeMethod(
+            this, [this, generation, image = std::move(image)] { finishLoad(generation, image); },
+            Qt::QueuedConnection);
+    });
+}
+
+void PictureBox::finishLoad(std::uint64_t generation, const QImage& picture)
+{
+    if (generation != generation_)
+        return; // a later load or picture came first
+    loading_ = false;
+    dropped_.reset();
     picture_ = picture;
     update();
 }
@@ -39,17 +93,47 @@ namespace {
 // Screenshots are a few hundred pixels a side; a file that declares more
 // than this is broken or hostile and is refused before anything is allocated.
 constexpr int maxPictureMegabytes = 256;
+// No picture Qt can hold within that limit comes in a larger file than this.
+constexpr std::uint64_t maxPictureFileBytes = std::uint64_t{maxPictureMegabytes} * 1024 * 1024;
+
+// A picture's bytes for Qt's reader that stop flowing once the load is no
+// longer wanted. The decoders read as they go, so a dropped load of a costly
+// picture (a progressive JPEG of thousands of scans) ends within a few
+// kilobytes instead of running to its end. Not a QBuffer, and unbuffered:
+// Qt's JPEG reader takes a QBuffer's bytes all at once, and a buffered
+// device would hand over the next 16 KB regardless.
+class StoppableDevice : public QIODevice {
+public:
+    StoppableDevice(QByteArray bytes, const std::atomic<bool>* stop) : bytes_(std::move(bytes)), stop_(stop)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return bytes_.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (stop_ != nullptr && stop_->load(std::memory_order_relaxed))
+            return -1;
+        const qint64 count = std::min(maxSize, bytes_.size() - pos());
+        std::memcpy(data, bytes_.constData() + pos(), std::size_t(count));
+        return count;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    const QByteArray bytes_;
+    const std::atomic<bool>* stop_;
+};
 
 // Qt's BMP reader returns the rows it found in a file that was cut short and
 // leaves the rest of the picture undefined, so a screenshot whose copy was
 // interrupted would show as garbage. A BMP must hold all the pixel data its
 // header declares; anything that is not a BMP is left to the reader.
-bool bitmapCutShort(const QString& path, qint64 fileSize)
+bool bitmapCutShort(const QByteArray& file)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray h = file.read(38);
+    const QByteArray h = file.left(38);
     if (h.size() < 26 || !h.startsWith("BM"))
         return false;
     const auto field = [&h](int at, int bytes) {
@@ -77,27 +161,62 @@ bool bitmapCutShort(const QString& path, qint64 fileSize)
     // data has the size its header gives.
     const bool rows = compression == 0 || compression == 3 || compression == 6;
     const double pixelBytes = rows ? std::ceil(std::abs(width) * bits / 32) * 4 * std::abs(height) : imageSize;
-    return double(field(10, 4)) + pixelBytes > double(fileSize);
+    return double(field(10, 4)) + pixelBytes > double(file.size());
+}
+
+// The whole file, read a piece at a time so that a dropped load of a large
+// file on a slow disk lets go early.
+QByteArray readWhole(const platform::RegularFile& file, const std::string& path, const std::atomic<bool>* stop)
+{
+    std::error_code error;
+    const std::uint64_t size = file.size(error);
+    if (error)
+        throw RuntimeError(platform::errorNumberFromErrorCode(error, err::PathFileAccessError), path);
+    if (size > maxPictureFileBytes)
+        throw RuntimeError(err::InvalidPicture, path);
+    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    constexpr std::size_t piece = std::size_t{1} << 20;
+    std::size_t done = 0;
+    while (done < std::size_t(size)) {
+        if (stop != nullptr && stop->load(std::memory_order_relaxed))
+            throw RuntimeError(err::InvalidPicture, path);
+        const std::size_t got =
+            file.readAt(done, bytes.data() + done, std::min(piece, std::size_t(size) - done), error);
+        if (error)
+            throw RuntimeError(platform::errorNumberFromErrorCode(error, err::DeviceIoError), path);
+        if (got == 0)
+            break; // shortened meanwhile
+        done += got;
+    }
+    bytes.truncate(qsizetype(done));
+    return bytes;
 }
 } // namespace
 
-QImage loadPicture(const QString& path)
+QImage loadPicture(const std::string& path, const std::atomic<bool>* stop)
 {
-    if (path.isEmpty())
+    if (path.empty())
         return {};
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw RuntimeError(info.dir().exists() ? err::FileNotFound : err::PathNotFound, path.toStdString());
-    if (info.isDir())
-        throw RuntimeError(err::PathFileAccessError, path.toStdString());
-    if (bitmapCutShort(path, info.size()))
-        throw RuntimeError(err::InvalidPicture, path.toStdString());
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
+    const std::filesystem::path file = platform::pathFromUtf8(path);
+    std::error_code error;
+    const platform::RegularFile opened = platform::RegularFile::open(file, platform::RegularFile::Access::Read,
+                                                                     platform::RegularFile::Create::No, error);
+    if (error == std::errc::no_such_file_or_directory) {
+        std::error_code ignored;
+        throw RuntimeError(
+            std::filesystem::is_directory(file.parent_path(), ignored) ? err::FileNotFound : err::PathNotFound, path);
+    }
+    if (error)
+        throw RuntimeError(platform::errorNumberFromErrorCode(error, err::PathFileAccessError), path);
+    QByteArray bytes = readWhole(opened, path, stop);
+    if (bitmapCutShort(bytes))
+        throw RuntimeError(err::InvalidPicture, path);
+    StoppableDevice device(std::move(bytes), stop);
+    QImageReader reader(&device);
     reader.setAllocationLimit(maxPictureMegabytes);
     QImage image = reader.read();
-    if (image.isNull())
-        throw RuntimeError(err::InvalidPicture, path.toStdString());
+    if (image.isNull() || (stop != nullptr && stop->load()))
+        throw RuntimeError(err::InvalidPicture, path);
     return image;
 }
 

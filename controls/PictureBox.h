@@ -2,6 +2,12 @@
 
 #include <QFrame>
 #include <QImage>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QThreadPool;
 
 namespace lumora {
 
@@ -11,21 +17,41 @@ class PictureBox : public QFrame {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget* parent = nullptr);
+    ~PictureBox() override;
 
     const QImage& picture() const { return picture_; }
+    // Shows `picture` and drops any load still on its way.
     void setPicture(const QImage& picture);
+
+    // Loads the picture file at `path` (the system's bytes for it) away from
+    // the GUI thread, which a slow disk or a picture that is costly to decode
+    // would otherwise hold up: the box goes blank at once and shows the
+    // picture once it is decoded, unless a later load or picture has come
+    // first. A file that cannot be shown leaves the box blank.
+    void load(const std::string& path);
+    bool loading() const { return loading_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void finishLoad(std::uint64_t generation, const QImage& picture);
+    void dropLoad();
+
     QImage picture_;
+    QThreadPool* workers_;
+    std::uint64_t generation_ = 0;
+    std::shared_ptr<std::atomic<bool>> dropped_; // of the load on its way
+    bool loading_ = false;
 };
 
-// Reads the picture file at `path` afresh from disk (no cache of any kind).
-// An empty path gives the empty picture. Raises RuntimeError 53 when there
-// is no such file, 76 when its directory is missing, 481 when the file holds
-// no picture that Qt's image reader can decode, or one too large to hold.
-QImage loadPicture(const QString& path);
+// Reads the picture file at `path` (the system's bytes) afresh from disk, with
+// no cache of any kind; only a regular file is opened, and nothing that could
+// block is done before that is known. An empty path gives the empty picture.
+// Raises RuntimeError 53 when there is no such file, 76 when its directory is
+// missing, 75 when it is no regular file or cannot be read, and 481 when it
+// holds no picture that Qt's image reader can decode, or one too large to
+// hold. Once `stop` reads true, decoding gives up early.
+QImage loadPicture(const std::string& path, const std::atomic<bool>* stop = nullptr);
 
 } // namespace lumora

@@ -14,6 +14,7 @@
 #include "controls/FileList.h"
 #include "controls/FormFont.h"
 #include "controls/FormRuntime.h"
+#include "controls/NativeText.h"
 #include "controls/OptionButton.h"
 #include "controls/PictureBox.h"
 #include "controls/SparkleCanvas.h"
@@ -244,10 +245,10 @@ void frmMain::loadPreview(PictureBox* box, int which)
 {
     try {
         const QString directory = settingsWindow().txtScreen->text();
-        const QString path = fromUtf8(previewPath(toUtf8(directory), toUtf8(fileNamePart_), which));
-        box->setPicture(loadPicture(path));
+        // Read and decoded away from the GUI thread; a missing or unreadable
+        // screenshot is no error, and leaves the box blank.
+        box->load(previewPath(nativeFromText(directory), nativeFromText(fileNamePart_), which));
     } catch (const std::exception&) {
-        // A missing or unreadable screenshot is no error: the box goes blank.
         box->setPicture(QImage());
     }
 }

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
+#include <sys/stat.h>
 
+#include "controls/NativeText.h"
 #include "controls/PictureBox.h"
 #include "core/RuntimeError.h"
 #include "support/TestSupport.h"
@@ -172,7 +174,7 @@ TEST(LoadPicture, ReadsEveryBitmapVariant)
     for (const Variant& v : variants) {
         const QString path = world.makeFile(QStringLiteral("shots/GAME.ZIP1.bmp"), v.file);
         QImage image;
-        ASSERT_NO_THROW(image = loadPicture(path)) << v.name;
+        ASSERT_NO_THROW(image = loadPicture(nativeFromText(path))) << v.name;
         EXPECT_EQ(image.size(), QSize(3, 2)) << v.name;
         EXPECT_TRUE(near(image.pixel(0, 0), v.a)) << v.name << " " << std::hex << image.pixel(0, 0);
         EXPECT_TRUE(near(image.pixel(2, 1), v.b)) << v.name << " " << std::hex << image.pixel(2, 1);
@@ -201,17 +203,28 @@ TEST(LoadPicture, RefusesBrokenFilesWithInvalidPicture)
     };
     for (const auto& [name, content] : cases) {
         const QString path = world.makeFile(QStringLiteral("GAME.ZIP1.bmp"), content);
-        EXPECT_EQ(errorNumber([&] { loadPicture(path); }), err::InvalidPicture) << name;
+        EXPECT_EQ(errorNumber([&] { loadPicture(nativeFromText(path)); }), err::InvalidPicture) << name;
     }
 }
 
-TEST(LoadPicture, MissingFilesAndTheEmptyPath)
+TEST(LoadPicture, MissingFilesTheEmptyPathAndWhatIsNoFile)
 {
     World world;
-    EXPECT_EQ(errorNumber([&] { loadPicture(world.path(QStringLiteral("none.bmp"))); }), err::FileNotFound);
-    EXPECT_EQ(errorNumber([&] { loadPicture(world.path(QStringLiteral("nodir/none.bmp"))); }), err::PathNotFound);
+    // None of these may wait: a FIFO without a writer, a device without end.
+    ASSERT_EQ(::mkfifo(world.path(QStringLiteral("fifo.bmp")).toLocal8Bit().constData(), 0666), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), world.path(QStringLiteral("zero.bmp"))));
+    ASSERT_TRUE(QFile::link(world.path(QStringLiteral("fifo.bmp")), world.path(QStringLiteral("fifo-link.bmp"))));
+    world.makeDir(QStringLiteral("folder.bmp"));
+    const std::pair<const char*, int> cases[] = {
+        {"none.bmp", err::FileNotFound},        {"nodir/none.bmp", err::PathNotFound},
+        {"fifo.bmp", err::PathFileAccessError}, {"fifo-link.bmp", err::PathFileAccessError},
+        {"zero.bmp", err::PathFileAccessError}, {"folder.bmp", err::PathFileAccessError},
+    };
+    for (const auto& [name, number] : cases)
+        EXPECT_EQ(errorNumber([&] { loadPicture(nativeFromText(world.path(QString::fromLatin1(name)))); }), number)
+            << name;
     QImage image;
-    EXPECT_NO_THROW(image = loadPicture(QString()));
+    EXPECT_NO_THROW(image = loadPicture(std::string()));
     EXPECT_TRUE(image.isNull());
 }
 

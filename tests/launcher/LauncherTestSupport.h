@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "controls/FileList.h"
+#include "controls/PictureBox.h"
+#include "launcher/frmMain.h"
 
 namespace lumora::test {
 
@@ -25,6 +27,13 @@ inline void clickFile(FileList& list, const QString& name)
     const QRect cell = list.visualRect(list.model()->index(row, 0));
     ASSERT_TRUE(cell.isValid());
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// Previews are read and decoded away from the GUI thread: true once both
+// boxes show what the last pick or start-up asked for.
+inline bool previewsSettle(const frmMain& w)
+{
+    return QTest::qWaitFor([&] { return !w.Picture1->loading() && !w.Picture2->loading(); }, 20000);
 }
 
 } // namespace lumora::test

@@ -5,13 +5,19 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QLineEdit>
+#include <QTest>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 #include "controls/DirectoryList.h"
 #include "controls/FileList.h"
 #include "controls/PictureBox.h"
+#include "controls/SparkleCanvas.h"
 #include "launcher/LauncherTestSupport.h"
 #include "launcher/frmMain.h"
 #include "settings/frmSettings.h"
@@ -21,6 +27,37 @@ namespace {
 
 using lumora::frmMain;
 using lumora::test::fileEntries;
+using lumora::test::previewsSettle;
+
+// A picture Qt's reader accepts that takes seconds to decode, in a file of a
+// few dozen kilobytes: a large flat picture written progressively, whose last
+// refinement scan then comes a thousand times over.
+QByteArray costlyJpeg()
+{
+    QImage flat(2000, 2000, QImage::Format_RGB32);
+    flat.fill(qRgb(90, 120, 200));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    if (!writer.write(flat))
+        return {};
+    const auto byte = [&](qsizetype at) { return quint8(jpeg[at]); };
+    qsizetype scan = -1, end = 2; // the last scan's segment, with its data
+    while (end + 4 <= jpeg.size() && byte(end) == 0xFF && byte(end + 1) != 0xD9) {
+        const qsizetype start = end;
+        end += 2 + (byte(end + 2) << 8 | byte(end + 3));
+        if (byte(start + 1) != 0xDA)
+            continue;
+        scan = start; // entropy-coded data runs to the next marker that is no stuffing or restart
+        while (end + 1 < jpeg.size() && !(byte(end) == 0xFF && byte(end + 1) != 0 && (byte(end + 1) & 0xF8) != 0xD0))
+            ++end;
+    }
+    if (scan < 0)
+        return {};
+    return jpeg.left(end) + jpeg.mid(scan, end - scan).repeated(1000) + jpeg.mid(end);
+}
 
 class Previews : public ::testing::Test {
 protected:
@@ -41,6 +78,7 @@ protected:
         ASSERT_GE(row, 0) << name.toStdString();
         w->filFiles->setListIndex(row);
         w->filFiles_Click();
+        ASSERT_TRUE(lumora::test::previewsSettle(*w));
     }
 
     // A screenshot of `size` filled with `colour`, under the preview name.
@@ -105,6 +143,50 @@ TEST_F(Previews, EachBoxFollowsItsOwnFile)
     }
     EXPECT_TRUE(world.messages.empty()); // a missing or broken screenshot is no error
     EXPECT_TRUE(world.endCodes.empty());
+}
+
+TEST_F(Previews, WhatIsNoRegularFileBlanksItsBoxWithoutWaitingAtAPickAndAtStartUp)
+{
+    // A blocking open of a FIFO without a writer would never return.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(shots + "/PUZZLE.ZIP1.bmp").constData(), 0666), 0);
+    shoot(QStringLiteral("PUZZLE.ZIP2.bmp"), {20, 20});
+    pick(QStringLiteral("PUZZLE.ZIP"));
+    EXPECT_TRUE(w->Picture1->picture().isNull());
+    EXPECT_EQ(shown(w->Picture2), QSize(20, 20));
+
+    // The stored game's screenshot, at the next start.
+    ASSERT_TRUE(w->SaveRecord());
+    frmMain again(world.runtime());
+    again.Form_Load();
+    ASSERT_TRUE(previewsSettle(again));
+    EXPECT_TRUE(again.Picture1->picture().isNull());
+    EXPECT_EQ(shown(again.Picture2), QSize(20, 20));
+    EXPECT_TRUE(world.messages.empty());
+}
+
+TEST_F(Previews, ACostlyPictureDecodesAwayFromTheWindowsAndALaterPickSupersedesIt)
+{
+    QByteArray costly = costlyJpeg();
+    QBuffer header(&costly);
+    ASSERT_EQ(QImageReader(&header).size(), QSize(2000, 2000));
+    world.makeFile(QStringLiteral("shots/RACER.ZIP1.bmp"), costly);
+    shoot(QStringLiteral("PUZZLE.ZIP1.bmp"), {30, 30});
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+
+    w->filFiles->setListIndex(int(fileEntries(*w->filFiles).indexOf(QStringLiteral("RACER.ZIP"))));
+    w->filFiles_Click();
+    EXPECT_TRUE(w->Picture1->loading()); // the pick is over; the picture is still on its way
+    const QImage before = w->canvas->surface();
+    QTest::qWait(200);
+    EXPECT_NE(w->canvas->surface(), before); // and the window went on sparkling
+
+    pick(QStringLiteral("PUZZLE.ZIP"));
+    EXPECT_EQ(shown(w->Picture1), QSize(30, 30));
+    // However late the costly one ends, it does not replace the later pick.
+    w->Picture1->findChild<QThreadPool*>()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown(w->Picture1), QSize(30, 30));
 }
 
 TEST_F(Previews, APickWithoutScreenshotsBlanksTheBoxesOfThePreviousOne)

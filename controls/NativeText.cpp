@@ -1,0 +1,69 @@
+#include "controls/NativeText.h"
+
+#include <filesystem>
+
+#include "core/Utf8.h"
+#include "core/platform/ErrorCode.h"
+
+namespace lumora {
+
+namespace {
+constexpr char16_t escapeBase = 0xDC00;
+} // namespace
+
+QString textFromNative(std::string_view bytes)
+{
+    QString text;
+    text.reserve(qsizetype(bytes.size()));
+    for (std::size_t i = 0; i < bytes.size();) {
+        const utf8::Decoded d = utf8::decodeAt(bytes, i);
+        if (!d.valid) {
+            text.append(QChar(char16_t(escapeBase + static_cast<unsigned char>(bytes[i]))));
+        } else if (d.value >= 0x10000) {
+            text.append(QChar(QChar::highSurrogate(d.value)));
+            text.append(QChar(QChar::lowSurrogate(d.value)));
+        } else {
+            text.append(QChar(char16_t(d.value)));
+        }
+        i += d.length;
+    }
+    return text;
+}
+
+std::string nativeFromText(const QString& text)
+{
+    std::string bytes;
+    bytes.reserve(std::size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            utf8::append(bytes, QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
+            ++i;
+        } else if (unit >= escapeBase + 0x80 && unit <= escapeBase + 0xFF) {
+            bytes += static_cast<char>(unit - escapeBase);
+        } else if (QChar::isSurrogate(unit)) {
+            utf8::append(bytes, 0xFFFD); // typed, not read from a disk: no bytes to give back
+        } else {
+            utf8::append(bytes, unit);
+        }
+    }
+    return bytes;
+}
+
+QString displayText(const QString& text)
+{
+    QString shown = text;
+    for (QChar& c : shown) {
+        if (c.unicode() >= escapeBase + 0x80 && c.unicode() <= escapeBase + 0xFF)
+            c = QChar::ReplacementCharacter;
+    }
+    return shown;
+}
+
+QString currentDirectoryText()
+{
+    std::error_code error;
+    return textFromNative(platform::utf8FromPath(std::filesystem::current_path(error)));
+}
+
+} // namespace lumora
