@@ -8,6 +8,7 @@
 
 #include "controls/DriveList.h"
 #include "controls/FormRuntime.h"
+#include "controls/NativeText.h"
 #include "core/DirectoryListing.h"
 
 namespace lumora {
@@ -15,8 +16,8 @@ namespace lumora {
 class DirectoryModel : public QAbstractListModel {
 public:
     struct Entry {
-        QString text;
-        QString path; // empty for sub-directories: current path + name
+        QString text; // as drawn
+        QString path; // as the system names it
         int level = 0;
         bool open = false;
     };
@@ -88,7 +89,7 @@ DirectoryList::DirectoryList(FormRuntime& runtime, QWidget* parent)
     // The runtime starts the list on the process's current directory.
     readDrives();
     try {
-        moveTo(normalised(QDir::currentPath()));
+        moveTo(normalised(currentDirectoryText()));
     } catch (const RuntimeError&) {
         moveTo(normalised(QDir::rootPath()));
     }
@@ -109,7 +110,8 @@ QString DirectoryList::driveRootOf(const QString& path) const
 
 QString DirectoryList::normalised(const QString& path) const
 {
-    const QString clean = QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    const QString absolute = QDir::isAbsolutePath(path) ? path : withSeparator(currentDirectoryText()) + path;
+    const QString clean = QDir::toNativeSeparators(QDir::cleanPath(absolute));
     // At a drive's root the path keeps its separator, as C:\ does.
     return clean == driveRootOf(clean) ? withSeparator(clean) : clean;
 }
@@ -140,22 +142,23 @@ void DirectoryList::setPath(const QString& textOrPath)
 void DirectoryList::moveTo(const QString& directory)
 {
     // Read first: a directory that cannot be read leaves the list unchanged.
-    const auto snapshot = runtime_.directories().read(toUtf8(directory));
+    const auto snapshot = runtime_.directories().read(nativeFromText(directory));
     const std::vector<std::string>& names = snapshot->subdirectories;
 
     const QString root = driveRootOf(directory);
     std::vector<DirectoryModel::Entry> entries;
     entries.reserve(names.size() + 8);
-    entries.push_back({root, withSeparator(root), 0, true});
+    entries.push_back({displayText(root), withSeparator(root), 0, true});
     const QString below = directory.mid(withSeparator(root).size());
     QString walked = withSeparator(root);
     for (const QString& part : below.split(QDir::separator(), Qt::SkipEmptyParts)) {
         walked = withSeparator(walked) + part;
-        entries.push_back({part, walked, int(entries.size()), true});
+        entries.push_back({displayText(part), walked, int(entries.size()), true});
     }
     const int level = int(entries.size());
+    const QString here = withSeparator(directory);
     for (const std::string& name : names)
-        entries.push_back({fromUtf8(name), QString(), level, false});
+        entries.push_back({displayText(name), here + textFromNative(name), level, false});
 
     const bool changed = directory != path_;
     path_ = directory;
@@ -175,8 +178,7 @@ void DirectoryList::openEntry(int row)
 {
     if (row < 0 || row >= model_->rowCount())
         return;
-    const DirectoryModel::Entry& e = model_->entry(row);
-    const QString target = e.path.isEmpty() ? withSeparator(path_) + e.text : e.path;
+    const QString target = model_->entry(row).path;
     readDrives();
     try {
         moveTo(normalised(target));

@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 
 #include "controls/FormRuntime.h"
+#include "controls/NativeText.h"
 #include "core/PathRules.h"
 
 namespace lumora {
@@ -13,8 +14,8 @@ int driveIndexOfPath(const QList<Drive>& drives, const QString& path)
     std::vector<std::string> roots;
     roots.reserve(std::size_t(drives.size()));
     for (const Drive& d : drives)
-        roots.push_back(toUtf8(QDir::toNativeSeparators(d.root)));
-    const std::string root = longestMatchingRoot(toUtf8(QDir::toNativeSeparators(path)), roots);
+        roots.push_back(nativeFromText(QDir::toNativeSeparators(d.root)));
+    const std::string root = longestMatchingRoot(nativeFromText(QDir::toNativeSeparators(path)), roots);
     if (root.empty())
         return -1;
     for (int i = 0; i < drives.size(); ++i)
@@ -27,7 +28,7 @@ DriveList::DriveList(FormRuntime& runtime, QWidget* parent) : QComboBox(parent),
 {
     refreshDrives();
     // The runtime starts the list on the drive of the current directory.
-    const int start = driveIndexOfPath(drives_, QDir::currentPath());
+    const int start = driveIndexOfPath(drives_, currentDirectoryText());
     current_ = start >= 0 ? start : (drives_.isEmpty() ? -1 : 0);
     setCurrentIndex(current_);
     connect(this, &QComboBox::activated, this,

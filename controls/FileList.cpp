@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "controls/FormRuntime.h"
+#include "controls/NativeText.h"
 #include "core/DirectoryListing.h"
 
 namespace lumora {
@@ -32,9 +33,10 @@ public:
     {
         if (!index.isValid() || index.row() >= int(rows_.size()) || (role != Qt::DisplayRole && role != Qt::EditRole))
             return {};
-        const std::string& name = snapshot_->files[rows_[std::size_t(index.row())]];
-        return QString::fromUtf8(name.data(), qsizetype(name.size()));
+        return displayText(name(index.row()));
     }
+
+    const std::string& name(int row) const { return snapshot_->files[rows_[std::size_t(row)]]; }
 
 private:
     std::shared_ptr<const DirectorySnapshot> snapshot_;
@@ -49,10 +51,10 @@ FileList::FileList(FormRuntime& runtime, QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     try {
-        list(QDir::toNativeSeparators(QDir::currentPath()), pattern_);
+        list(currentDirectoryText(), pattern_);
     } catch (const RuntimeError&) {
         // An unreadable start-up directory leaves the list empty.
-        path_ = QDir::toNativeSeparators(QDir::currentPath());
+        path_ = currentDirectoryText();
     }
 }
 
@@ -62,8 +64,8 @@ void FileList::setPattern(const QString& pattern) { list(path_, pattern); }
 
 void FileList::list(const QString& path, const QString& pattern)
 {
-    auto snapshot = runtime_.directories().read(toUtf8(path));
-    std::vector<std::uint32_t> rows = matchingFiles(*snapshot, toUtf8(pattern));
+    auto snapshot = runtime_.directories().read(nativeFromText(path));
+    std::vector<std::uint32_t> rows = matchingFiles(*snapshot, nativeFromText(pattern));
     path_ = path;
     pattern_ = pattern;
     model_->reset(std::move(snapshot), std::move(rows));
@@ -71,7 +73,10 @@ void FileList::list(const QString& path, const QString& pattern)
 
 int FileList::listCount() const { return model_->rowCount(); }
 
-QString FileList::entry(int row) const { return model_->index(row).data().toString(); }
+QString FileList::entry(int row) const
+{
+    return row >= 0 && row < listCount() ? textFromNative(model_->name(row)) : QString();
+}
 
 int FileList::listIndex() const
 {

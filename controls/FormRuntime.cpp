@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "controls/NativeText.h"
+
 namespace lumora {
 
 FormRuntime::FormRuntime(Seams seams) : seams_(std::move(seams)) {}
@@ -17,7 +19,7 @@ QString FormRuntime::reportText(const RuntimeError& error)
                        .arg(error.number())
                        .arg(QString::fromUtf8(error.description().data(), qsizetype(error.description().size())));
     if (!error.detail().empty())
-        text += QStringLiteral("\n\n") + QString::fromStdString(error.detail());
+        text += QStringLiteral("\n\n") + displayText(error.detail());
     return text;
 }
 

@@ -72,8 +72,4 @@ private:
     int exitCode_ = 0;
 };
 
-// The runtime's string type is QString; the rules speak UTF-8.
-inline std::string toUtf8(const QString& s) { return s.toStdString(); }
-inline QString fromUtf8(const std::string& s) { return QString::fromStdString(s); }
-
 } // namespace lumora

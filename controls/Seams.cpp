@@ -2,10 +2,10 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
-#include <QProcess>
-#include <QStandardPaths>
 
+#include "controls/NativeText.h"
 #include "controls/SystemDrives.h"
+#include "core/platform/ProcessStart.h"
 
 namespace lumora {
 
@@ -28,25 +28,21 @@ int showMessageBox(QWidget* parent, const QString& prompt, const QString& title,
 
 bool startDetached(const LaunchRequest& request, QString* error)
 {
-    // Look the program up the way a shell would, so that the reason for a
-    // failure can be told apart: not there at all, or there but not runnable.
-    const QString found = QStandardPaths::findExecutable(request.program);
-    if (found.isEmpty()) {
-        if (error)
+    // The arguments go out as the system's bytes: a game file whose name is
+    // not valid text must reach the emulator as the name it has on the disk.
+    std::vector<std::string> arguments;
+    for (const QString& argument : request.arguments)
+        arguments.push_back(nativeFromText(argument));
+    const platform::StartResult result =
+        platform::startDetached(nativeFromText(request.program), arguments, nativeFromText(request.workingDirectory));
+    if (error) {
+        if (result.outcome == platform::StartResult::NotFound)
             *error = QStringLiteral("it was not found on the PATH");
-        return false;
+        else if (result.outcome == platform::StartResult::CannotRun)
+            *error = QStringLiteral("it was found as \"%1\" but cannot be run (%2)")
+                         .arg(displayText(result.found), displayText(result.reason));
     }
-    QProcess process;
-    process.setProgram(found);
-    process.setArguments(request.arguments);
-    process.setWorkingDirectory(request.workingDirectory);
-    process.setStandardInputFile(QProcess::nullDevice());
-    if (!process.startDetached()) {
-        if (error)
-            *error = QStringLiteral("it could not be run (%1)").arg(process.errorString());
-        return false;
-    }
-    return true;
+    return result.outcome == platform::StartResult::Started;
 }
 
 } // namespace

@@ -196,11 +196,11 @@ void frmMain::cboFileType_Click()
     if (!pattern)
         return;
     try {
-        filFiles->setPattern(fromUtf8(*pattern));
+        filFiles->setPattern(textFromNative(*pattern));
     } catch (const RuntimeError& e) {
         warn(listingFailure(filFiles->path(), e));
         // The list still shows the files of the type it had: so does the box.
-        cboFileType->setCurrentIndex(fileTypeOfPattern(toUtf8(filFiles->pattern())));
+        cboFileType->setCurrentIndex(fileTypeOfPattern(nativeFromText(filFiles->pattern())));
     }
 }
 
@@ -227,14 +227,15 @@ void frmMain::dirDirectory_Change()
 
 void frmMain::filFiles_Click()
 {
-    selectedPath_ = fromUtf8(joinSelectedPath(toUtf8(dirDirectory->path()), toUtf8(filFiles->fileName())));
+    selectedPath_ =
+        textFromNative(joinSelectedPath(nativeFromText(dirDirectory->path()), nativeFromText(filFiles->fileName())));
     StatusBar1->panel(textPanelKey).setText(selectedPath_);
     Subtract();
     Pictures1();
     Pictures2();
 }
 
-void frmMain::Subtract() { fileNamePart_ = fromUtf8(lumora::fileNamePart(toUtf8(selectedPath_))); }
+void frmMain::Subtract() { fileNamePart_ = textFromNative(lumora::fileNamePart(nativeFromText(selectedPath_))); }
 
 // ---- Previews ----
 
@@ -264,14 +265,14 @@ void frmMain::cmdRun2_Click()
     inputs.noAnalyse = settings.chkNoAnalyse->value();
     inputs.vsync = settings.chkVsync->value();
     const std::string switches = switchString(inputs);
-    const std::string path = toUtf8(selectedPath_);
+    const std::string path = nativeFromText(selectedPath_);
 
     LaunchRequest request;
-    request.commandLine = fromUtf8(commandLine(path, switches));
-    request.program = fromUtf8(std::string(emulatorProgram));
+    request.commandLine = textFromNative(commandLine(path, switches));
+    request.program = textFromNative(emulatorProgram);
     for (const std::string& argument : launchArguments(path, switches))
-        request.arguments.append(fromUtf8(argument));
-    request.workingDirectory = QDir::currentPath();
+        request.arguments.append(textFromNative(argument));
+    request.workingDirectory = currentDirectoryText();
 
     QString reason;
     const auto& start = runtime_.seams().startProcess;

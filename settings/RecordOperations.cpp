@@ -6,6 +6,7 @@
 #include "controls/CheckBox.h"
 #include "controls/DirectoryList.h"
 #include "controls/FormRuntime.h"
+#include "controls/NativeText.h"
 #include "controls/OptionButton.h"
 #include "controls/StatusBar.h"
 #include "launcher/frmMain.h"
@@ -34,7 +35,7 @@ QString unkeptMessage(const UnkeptText& unkept, const SettingsRecords& records)
             ? QStringLiteral("it is longer than the %1 bytes the settings file holds for it").arg(maxStringBytes)
             : QStringLiteral("it holds characters that the settings file cannot store");
     return QStringLiteral("%1 could not be saved, because %2:\n\n%3\n\nIt has been stored empty.")
-        .arg(settingName(unkept.record), why, fromUtf8(text));
+        .arg(settingName(unkept.record), why, displayText(text));
 }
 
 } // namespace
@@ -46,9 +47,9 @@ bool frmMain::SaveRecord()
     // unsaved changes are lost; the game picked and the folder browsed in the
     // main window are saved as the user left them.
     SettingsRecords records;
-    records.selectedPath = toUtf8(selectedPath_);
-    records.screenshotDirectory = toUtf8(settingsWindow().txtScreen->text());
-    records.directory = toUtf8(dirDirectory->path());
+    records.selectedPath = nativeFromText(selectedPath_);
+    records.screenshotDirectory = nativeFromText(settingsWindow().txtScreen->text());
+    records.directory = nativeFromText(dirDirectory->path());
     const frmSettings& settings = settingsWindow();
     for (std::size_t i = 0; i < records.options.size(); ++i)
         records.options[i] = TaggedValue::fromBool(settings.options()[i]->value());
@@ -82,11 +83,11 @@ void frmMain::LoadRecord(LoadScope scope)
 
     const bool both = scope == LoadScope::BothWindows;
     if (both) {
-        selectedPath_ = fromUtf8(records.selectedPath);
+        selectedPath_ = textFromNative(records.selectedPath);
         StatusBar1->panel(QStringLiteral("text")).setText(selectedPath_);
     }
-    settingsWindow().txtScreen->setText(fromUtf8(records.screenshotDirectory));
-    const QString directory = fromUtf8(records.directory);
+    settingsWindow().txtScreen->setText(textFromNative(records.screenshotDirectory));
+    const QString directory = textFromNative(records.directory);
     if (both && !directory.isEmpty()) {
         try {
             dirDirectory->setPath(directory);

@@ -1,13 +1,18 @@
 #include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "controls/ComboBox.h"
 #include "controls/DirectoryList.h"
 #include "controls/DriveList.h"
 #include "controls/FileList.h"
+#include "controls/NativeText.h"
 #include "controls/StatusBar.h"
 #include "launcher/LauncherTestSupport.h"
 #include "launcher/frmMain.h"
@@ -125,6 +130,30 @@ TEST_F(Browser, BrowsingAfterAPickKeepsThePick)
         EXPECT_EQ(textPanel(), games + "/a.zip");
         EXPECT_EQ(w->fileNamePart(), "a.zip");
     }
+}
+
+TEST_F(Browser, NamesThatAreNoValidTextAreKeptAsTheirBytes)
+{
+    // Latin-1, as old archives name their files.
+    const QByteArray folder = QFile::encodeName(games) + "/Caf\xE9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0777), 0);
+    const int file = ::open((folder + "/Caf\xE9.zip").constData(), O_CREAT | O_WRONLY, 0666);
+    ASSERT_GE(file, 0);
+    ::close(file);
+
+    w->dirDirectory->setPath(games);
+    int row = -1;
+    for (int i = 0; i < w->dirDirectory->entryCount(); ++i)
+        if (w->dirDirectory->entryText(i) == QStringLiteral("Caf\uFFFD"))
+            row = i;
+    ASSERT_GE(row, 0) << "shown readably";
+    w->dirDirectory->openEntry(row);
+    EXPECT_EQ(lumora::nativeFromText(w->dirDirectory->path()), folder.toStdString());
+    EXPECT_TRUE(world.messages.empty());
+
+    clickFile(*w->filFiles, lumora::textFromNative("Caf\xE9.zip"));
+    EXPECT_EQ(lumora::nativeFromText(w->selectedPath()), (folder + "/Caf\xE9.zip").toStdString());
+    EXPECT_EQ(lumora::nativeFromText(w->fileNamePart()), "Caf\xE9.zip");
 }
 
 TEST_F(Browser, AFileTypeThatCannotBeListedLeavesTheBoxAtTheTypeListed)

@@ -3,12 +3,15 @@
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 #include "controls/CheckBox.h"
 #include "controls/DirectoryList.h"
 #include "controls/FormRuntime.h"
+#include "controls/NativeText.h"
 #include "controls/OptionButton.h"
 #include "launcher/LauncherTestSupport.h"
 #include "launcher/frmMain.h"
@@ -79,7 +82,8 @@ protected:
             QFile file(out.filePath(name));
             if (!file.open(QIODevice::ReadOnly))
                 continue;
-            QStringList lines = QString::fromLocal8Bit(file.readAll()).split('\n');
+            // Bytes that are no valid text stay themselves, as the program keeps names.
+            QStringList lines = lumora::textFromNative(file.readAll().toStdString()).split('\n');
             lines.removeLast(); // after the final line break
             const qsizetype told = lines.takeFirst().toInt();
             EXPECT_EQ(told, lines.size()) << "an argument holds a line break";
@@ -196,19 +200,47 @@ TEST_F(Launching, EachPressStartsTheEmulatorAgain)
     EXPECT_EQ(started[1], started[0]);
 }
 
-TEST_F(Launching, MissingEmulatorIsReportedAndTheProgramGoesOn)
+TEST_F(Launching, AGameWhoseNameIsNoValidTextReachesTheEmulatorByteForByte)
 {
-    PathOverride emptyPath(world.makeDir("empty-bin"));
+    installRecordingEmulator();
     open(true);
-    pick("games", "a.zip");
+    const std::string file = QFile::encodeName(world.makeDir("games")).toStdString() + "/Caf\xE9.zip";
+    const int fd = ::open(file.c_str(), O_CREAT | O_WRONLY, 0666);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    w->dirDirectory->setPath(world.path("games"));
+    lumora::test::clickFile(*w->filFiles, lumora::textFromNative("Caf\xE9.zip"));
     pressRun();
 
-    ASSERT_EQ(world.messages.size(), 1u);
-    EXPECT_TRUE(world.messages[0].prompt.contains("gravlok.exe")) << world.messages[0].prompt.toStdString();
-    EXPECT_EQ(world.messages[0].style, 48);
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(world.endCodes.empty());
-    EXPECT_FALSE(runtime->ended());
+    const QList<QStringList> started = startedWith(1);
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_EQ(started[0], QStringList{lumora::textFromNative(file)});
+}
+
+TEST_F(Launching, AnEmulatorNotThereOrNotRunnableIsReportedAsSuchAndTheProgramGoesOn)
+{
+    const QString bin = world.makeDir("bin");
+    PathOverride onlyHere(bin);
+    open(true);
+    pick("games", "a.zip");
+    const std::pair<const char*, const char*> cases[] = {
+        {"missing", "it was not found on the PATH"},
+        {"not executable", "cannot be run (Permission denied)"},
+    };
+    for (const auto& [what, reason] : cases) {
+        SCOPED_TRACE(what);
+        if (QString(what) == "not executable")
+            world.makeFile("bin/gravlok.exe", "#!/bin/sh\n"); // made without any execute bit
+        world.messages.clear();
+        pressRun();
+        ASSERT_EQ(world.messages.size(), 1u);
+        EXPECT_TRUE(world.messages[0].prompt.contains("gravlok.exe")) << world.messages[0].prompt.toStdString();
+        EXPECT_TRUE(world.messages[0].prompt.contains(reason)) << world.messages[0].prompt.toStdString();
+        EXPECT_EQ(world.messages[0].style, 48);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_TRUE(world.endCodes.empty());
+        EXPECT_FALSE(runtime->ended());
+    }
 }
 
 } // namespace

@@ -1,0 +1,229 @@
+#include "core/platform/ProcessStart.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iterator>
+#include <system_error>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace lumora::platform {
+
+namespace {
+
+std::string describeError(int code, const std::error_category& category) { return category.message(code); }
+
+#ifdef _WIN32
+
+std::wstring wideFromUtf8(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    const int needed = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), needed);
+    return wide;
+}
+
+std::string utf8FromWide(const std::wstring& wide)
+{
+    if (wide.empty())
+        return std::string();
+    const int needed =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(needed), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), needed, nullptr, nullptr);
+    return text;
+}
+
+// One argument as the C runtime's parser reads it back: in quotes, with the
+// backslashes before a quote doubled and the quote escaped.
+void appendQuoted(std::wstring& line, const std::wstring& argument)
+{
+    line += L'"';
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        line += c;
+    }
+    line.append(backslashes * 2, L'\\');
+    line += L'"';
+}
+
+} // namespace
+
+StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& workingDirectory)
+{
+    StartResult result;
+    const std::wstring name = wideFromUtf8(program);
+    wchar_t found[MAX_PATH * 4];
+    const DWORD length = SearchPathW(nullptr, name.c_str(), nullptr, DWORD(std::size(found)), found, nullptr);
+    if (length == 0 || length >= std::size(found)) {
+        result.outcome = StartResult::NotFound;
+        return result;
+    }
+    result.found = utf8FromWide(std::wstring(found, length));
+
+    std::wstring line;
+    appendQuoted(line, name);
+    for (const std::string& argument : arguments) {
+        line += L' ';
+        appendQuoted(line, wideFromUtf8(argument));
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    // Shown at its normal size and place without taking the focus from the
+    // launcher.
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNOACTIVATE;
+    PROCESS_INFORMATION process{};
+    const std::wstring directory = wideFromUtf8(workingDirectory);
+    if (!CreateProcessW(found, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+        result.outcome = StartResult::CannotRun;
+        result.reason = describeError(static_cast<int>(GetLastError()), std::system_category());
+        return result;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+#else
+
+// Each folder of the PATH in turn, as execvp searches it: the first file that
+// may be run wins; one that may not is remembered in case none follows.
+StartResult findOnPath(const std::string& program)
+{
+    StartResult result;
+    result.outcome = StartResult::NotFound;
+    const auto consider = [&](const std::string& candidate) {
+        struct stat status {};
+        if (::stat(candidate.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            return false;
+        if (::faccessat(AT_FDCWD, candidate.c_str(), X_OK, AT_EACCESS) == 0) {
+            result = {StartResult::Started, candidate, {}};
+            return true;
+        }
+        if (result.outcome == StartResult::NotFound)
+            result = {StartResult::CannotRun, candidate, describeError(EACCES, std::generic_category())};
+        return false;
+    };
+    if (program.find('/') != std::string::npos) {
+        consider(program);
+        return result;
+    }
+    const char* variable = std::getenv("PATH");
+    const std::string path = variable != nullptr ? variable : "/usr/local/bin:/usr/bin:/bin";
+    for (std::size_t begin = 0;;) {
+        const std::size_t end = std::min(path.find(':', begin), path.size());
+        const std::string folder = end > begin ? path.substr(begin, end - begin) : std::string(".");
+        if (consider(folder + "/" + program) || end == path.size())
+            break;
+        begin = end + 1;
+    }
+    return result;
+}
+
+} // namespace
+
+StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& workingDirectory)
+{
+    StartResult result = findOnPath(program);
+    if (result.outcome != StartResult::Started)
+        return result;
+
+    // Everything the child needs is made before the fork: between fork and
+    // exec only calls that are safe in a copy of a threaded process may run.
+    std::vector<char*> argv;
+    std::string name = program;
+    std::vector<std::string> words = arguments;
+    argv.push_back(name.data());
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const char* file = result.found.c_str();
+    const char* directory = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
+
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        result = {StartResult::CannotRun, result.found, describeError(errno, std::generic_category())};
+        return result;
+    }
+    // Twice forked, so that the program belongs to no one here and leaves no
+    // zombie behind; the pipe carries the reason an exec failed, and closes
+    // unread when it succeeds.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(report[0]);
+        ::setsid();
+        const pid_t grandchild = ::fork();
+        if (grandchild == 0) {
+            int failure = 0;
+            if (directory != nullptr && ::chdir(directory) != 0) {
+                failure = errno;
+            } else {
+                const int nothing = ::open("/dev/null", O_RDONLY);
+                if (nothing > 0) {
+                    ::dup2(nothing, 0);
+                    ::close(nothing);
+                }
+                sigset_t none;
+                sigemptyset(&none);
+                sigprocmask(SIG_SETMASK, &none, nullptr);
+                ::execv(file, argv.data());
+                failure = errno;
+            }
+            (void)!::write(report[1], &failure, sizeof failure);
+            ::_exit(127);
+        }
+        if (grandchild < 0) {
+            const int failure = errno;
+            (void)!::write(report[1], &failure, sizeof failure);
+        }
+        ::_exit(0);
+    }
+    const int forkFailure = child < 0 ? errno : 0;
+    ::close(report[1]);
+    if (child > 0) {
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    int failure = forkFailure;
+    if (failure == 0) {
+        ssize_t got = 0;
+        do {
+            got = ::read(report[0], &failure, sizeof failure);
+        } while (got < 0 && errno == EINTR);
+        if (got != static_cast<ssize_t>(sizeof failure))
+            failure = 0;
+    }
+    ::close(report[0]);
+    if (failure != 0)
+        result = {StartResult::CannotRun, result.found, describeError(failure, std::generic_category())};
+    return result;
+}
+
+#endif
+
+} // namespace lumora::platform

@@ -1,0 +1,26 @@
+#pragma once
+// Starting a program by name, detached: the launcher neither waits for it nor
+// keeps anything of it. Names and arguments are the system's own bytes (UTF-8
+// on Windows), so that a file name that is not valid text reaches the
+// program exactly as it stands on the disk.
+
+#include <string>
+#include <vector>
+
+namespace lumora::platform {
+
+struct StartResult {
+    enum Outcome { Started, NotFound, CannotRun };
+    Outcome outcome = Started;
+    std::string found;  // the file that was found on the PATH, when one was
+    std::string reason; // the system's reason, for CannotRun
+};
+
+// Looks `program` up on the PATH as a shell does and starts it with
+// `arguments`, in `workingDirectory`, with no input. A program found but not
+// runnable (not executable, not a program the system can load) is told apart
+// from one that is not there at all.
+StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& workingDirectory);
+
+} // namespace lumora::platform
