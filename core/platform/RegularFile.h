@@ -64,4 +64,5 @@ private:
 } // namespace lumora::platform
 
 template <>
-struct std::is_error_code_enum<lumora::platform::FileError> : std::true_type {};
+struct std::is_error_code_enum<lumora::platform::FileError> : std::true_type {
+};

@@ -1,5 +1,7 @@
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <fcntl.h>
@@ -13,9 +15,11 @@
 #include "controls/DriveList.h"
 #include "controls/FileList.h"
 #include "controls/NativeText.h"
+#include "controls/PictureBox.h"
 #include "controls/StatusBar.h"
 #include "launcher/LauncherTestSupport.h"
 #include "launcher/frmMain.h"
+#include "settings/frmSettings.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -151,9 +155,19 @@ TEST_F(Browser, NamesThatAreNoValidTextAreKeptAsTheirBytes)
     EXPECT_EQ(lumora::nativeFromText(w->dirDirectory->path()), folder.toStdString());
     EXPECT_TRUE(world.messages.empty());
 
+    // Its screenshot is looked for under the same bytes.
+    QImage shot(8, 6, QImage::Format_RGB32);
+    shot.fill(Qt::red);
+    ASSERT_TRUE(shot.save(world.path("shot.bmp"), "BMP"));
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(world.path("shot.bmp")).constData(), (folder + "/Caf\xE9.zip1.bmp").constData()), 0);
+    w->settingsWindow().txtScreen->setText(lumora::textFromNative(folder.toStdString()));
+
     clickFile(*w->filFiles, lumora::textFromNative("Caf\xE9.zip"));
     EXPECT_EQ(lumora::nativeFromText(w->selectedPath()), (folder + "/Caf\xE9.zip").toStdString());
     EXPECT_EQ(lumora::nativeFromText(w->fileNamePart()), "Caf\xE9.zip");
+    ASSERT_TRUE(lumora::test::previewsSettle(*w));
+    EXPECT_EQ(w->Picture1->picture().size(), QSize(8, 6));
 }
 
 TEST_F(Browser, AFileTypeThatCannotBeListedLeavesTheBoxAtTheTypeListed)
