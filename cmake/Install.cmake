@@ -4,8 +4,13 @@
 include(GNUInstallDirs)
 
 install(TARGETS lumora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/lumora.desktop
+# The desktop entry is named after the AppStream id, so that software centres
+# find the one from the other.
+set(lumora_appid io.github.lumora.lumora)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${lumora_appid}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${lumora_appid}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lumora.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lumora-64.png
