@@ -4,7 +4,7 @@
 lumora_build_packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev fonts-liberation2)
 lumora_test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
                       clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
-                      fonts-dejavu-core)
+                      fonts-dejavu-core lintian appstream man-db groff-base)
 
 lumora_install_missing() {
     local missing=()
