@@ -19,6 +19,8 @@
 set -euo pipefail
 
 build=${1:?usage: run_startup.sh BUILD_DIR [RUNS]}
+# The probes run from folders of their own, so the build is named absolutely.
+build=$(cd "$build" && pwd)
 runs=${2:-15}
 bin="$build/bench/startup"
 for p in startup_timer startup_probe_lumora startup_probe_minimal startup_steps; do
