@@ -83,7 +83,8 @@ The emulator itself, gravlok.exe, is not part of this package; Lumora finds\n\
 it on the PATH. A Windows build of it can be run through Wine.")
 set(CPACK_PACKAGE_CONTACT ${LUMORA_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${LUMORA_PACKAGE_MAINTAINER})
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Debian files emulators and their front ends under otherosfs.
+set(CPACK_DEBIAN_PACKAGE_SECTION otherosfs)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps works out the library packages (Qt, libstdc++, ...) from the
 # binary itself, so the Depends line never goes stale.
