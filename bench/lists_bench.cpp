@@ -139,7 +139,7 @@ void fileList(benchmark::State& state, bool shown)
     const QString dir = QString::fromStdString(folders().files.string());
     const QString pattern = QString::fromLatin1(patterns[state.range(0)]);
     state.SetLabel(pattern.toStdString());
-    FileList list(runtime());
+    FileList list(runtime().errors, runtime().directories);
     list.resize(209, 123);
     if (shown) {
         list.show();
@@ -163,7 +163,7 @@ void BM_FileTypeChange(benchmark::State& state)
 {
     const fs::path& folder = folders().files;
     fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
-    FileList list(runtime());
+    FileList list(runtime().errors, runtime().directories);
     list.setPath(QString::fromStdString(folder.string()));
     bool zip = false;
     for (auto _ : state) {
@@ -186,7 +186,7 @@ void BM_DirectoriesFloor(benchmark::State& state)
 void directoryList(benchmark::State& state, bool shown)
 {
     const QString dir = QString::fromStdString(folders().directories.string());
-    DirectoryList list(runtime());
+    DirectoryList list(runtime().errors, runtime().seams.drives, runtime().directories);
     list.resize(209, 126);
     if (shown) {
         list.show();

@@ -75,7 +75,7 @@ void BM_WindowTick(benchmark::State& state)
     {
         FormRuntime runtime(bench::quietSeams());
         frmMain main(runtime);
-        runtime.guard([&] { main.Form_Load(); });
+        runtime.errors.guard([&] { main.Form_Load(); });
         frmSettings& settings = main.settingsWindow();
         // Ticks come from the loop below only.
         main.tmrTimer->stop();
@@ -86,7 +86,7 @@ void BM_WindowTick(benchmark::State& state)
         SparkleCanvas* canvas = state.range(0) == 0 ? main.canvas : settings.canvas;
         state.SetLabel(state.range(0) == 0 ? "frmMain" : "frmSettings");
         for (auto _ : state) {
-            canvas->sparkle(runtime.random());
+            canvas->sparkle(runtime.random);
             bench::settle();
         }
     }

@@ -3,15 +3,15 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-#include "controls/FormRuntime.h"
+#include "controls/ErrorGuard.h"
 
 namespace lumora {
 
-ComboBox::ComboBox(FormRuntime& runtime, QWidget* parent) : QComboBox(parent), runtime_(runtime)
+ComboBox::ComboBox(ErrorGuard& errors, QWidget* parent) : QComboBox(parent), errors_(errors)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
-    connect(this, &QComboBox::activated, this, [this](int) { runtime_.guard([this] { click.raise(); }); });
+    connect(this, &QComboBox::activated, this, [this](int) { errors_.guard([this] { click.raise(); }); });
 }
 
 void ComboBox::addEntry(const QString& text)

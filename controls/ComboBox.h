@@ -6,7 +6,7 @@
 
 namespace lumora {
 
-class FormRuntime;
+class ErrorGuard;
 
 // A drop-down with an editable text field whose click event comes both with
 // the user's choice and with every set of the list index by code, the
@@ -14,7 +14,7 @@ class FormRuntime;
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:
-    ComboBox(FormRuntime& runtime, QWidget* parent = nullptr);
+    ComboBox(ErrorGuard& errors, QWidget* parent = nullptr);
 
     // Appends an entry without choosing it: the text field keeps its text
     // until an entry is chosen.
@@ -25,7 +25,7 @@ public:
     Event click;
 
 private:
-    FormRuntime& runtime_;
+    ErrorGuard& errors_;
 };
 
 } // namespace lumora

@@ -7,7 +7,7 @@
 #include <QStyledItemDelegate>
 
 #include "controls/DriveList.h"
-#include "controls/FormRuntime.h"
+#include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
 #include "core/DirectoryListing.h"
 
@@ -74,8 +74,9 @@ QString withSeparator(const QString& dir) { return dir.endsWith(QDir::separator(
 
 } // namespace
 
-DirectoryList::DirectoryList(FormRuntime& runtime, QWidget* parent)
-    : QListView(parent), runtime_(runtime), model_(new DirectoryModel(this))
+DirectoryList::DirectoryList(ErrorGuard& errors, DriveSource drives, DirectoryCache& directories, QWidget* parent)
+    : QListView(parent), errors_(errors), source_(std::move(drives)), directories_(directories),
+      model_(new DirectoryModel(this))
 {
     model_->openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     model_->closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
@@ -85,7 +86,7 @@ DirectoryList::DirectoryList(FormRuntime& runtime, QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListView::doubleClicked, this,
-            [this](const QModelIndex& index) { runtime_.guard([this, index] { openEntry(index.row()); }); });
+            [this](const QModelIndex& index) { errors_.guard([this, index] { openEntry(index.row()); }); });
     // The runtime starts the list on the process's current directory.
     readDrives();
     try {
@@ -95,11 +96,7 @@ DirectoryList::DirectoryList(FormRuntime& runtime, QWidget* parent)
     }
 }
 
-void DirectoryList::readDrives()
-{
-    const auto& source = runtime_.seams().drives;
-    drives_ = source ? source() : QList<Drive>{};
-}
+void DirectoryList::readDrives() { drives_ = source_(); }
 
 QString DirectoryList::driveRootOf(const QString& path) const
 {
@@ -142,7 +139,7 @@ void DirectoryList::setPath(const QString& textOrPath)
 void DirectoryList::moveTo(const QString& directory)
 {
     // Read first: a directory that cannot be read leaves the list unchanged.
-    const auto snapshot = runtime_.directories().read(nativeFromText(directory));
+    const auto snapshot = directories_.read(nativeFromText(directory));
     const std::vector<std::string>& names = snapshot->subdirectories;
 
     const QString root = driveRootOf(directory);
@@ -193,7 +190,7 @@ void DirectoryList::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         const int row = currentIndex().row();
-        runtime_.guard([this, row] { openEntry(row); });
+        errors_.guard([this, row] { openEntry(row); });
         return;
     }
     QListView::keyPressEvent(event);

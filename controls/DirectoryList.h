@@ -9,7 +9,8 @@
 
 namespace lumora {
 
-class FormRuntime;
+class DirectoryCache;
+class ErrorGuard;
 class RuntimeError;
 class DirectoryModel;
 
@@ -19,7 +20,7 @@ class DirectoryModel;
 class DirectoryList : public QListView {
     Q_OBJECT
 public:
-    DirectoryList(FormRuntime& runtime, QWidget* parent = nullptr);
+    DirectoryList(ErrorGuard& errors, DriveSource drives, DirectoryCache& directories, QWidget* parent = nullptr);
 
     // The current directory in native form, without a trailing separator
     // except at a drive's root.
@@ -56,11 +57,13 @@ private:
     // scan of the mount table.
     void readDrives();
 
-    FormRuntime& runtime_;
+    ErrorGuard& errors_;
+    DriveSource source_;
+    DirectoryCache& directories_;
     DirectoryModel* model_;
     QString path_;
-    QHash<QString, QString> driveDirectories_;
-    QList<Drive> drives_; // drive root -> last directory shown
+    QHash<QString, QString> driveDirectories_; // drive root -> last directory shown there
+    QList<Drive> drives_;
 };
 
 } // namespace lumora

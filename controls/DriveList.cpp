@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QSignalBlocker>
 
-#include "controls/FormRuntime.h"
+#include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
 #include "core/PathRules.h"
 
@@ -24,7 +24,8 @@ int driveIndexOfPath(const QList<Drive>& drives, const QString& path)
     return -1;
 }
 
-DriveList::DriveList(FormRuntime& runtime, QWidget* parent) : QComboBox(parent), runtime_(runtime)
+DriveList::DriveList(ErrorGuard& errors, DriveSource drives, QWidget* parent)
+    : QComboBox(parent), errors_(errors), source_(std::move(drives))
 {
     refreshDrives();
     // The runtime starts the list on the drive of the current directory.
@@ -32,14 +33,13 @@ DriveList::DriveList(FormRuntime& runtime, QWidget* parent) : QComboBox(parent),
     current_ = start >= 0 ? start : (drives_.isEmpty() ? -1 : 0);
     setCurrentIndex(current_);
     connect(this, &QComboBox::activated, this,
-            [this](int index) { runtime_.guard([this, index] { makeCurrent(index); }); });
+            [this](int index) { errors_.guard([this, index] { makeCurrent(index); }); });
 }
 
 void DriveList::refreshDrives()
 {
     const QString was = drive();
-    const auto& source = runtime_.seams().drives;
-    drives_ = source ? source() : QList<Drive>{};
+    drives_ = source_();
     const QSignalBlocker blocker(this);
     clear();
     for (const Drive& d : drives_)

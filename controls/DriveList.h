@@ -8,7 +8,7 @@
 
 namespace lumora {
 
-class FormRuntime;
+class ErrorGuard;
 
 // The machine's drives, one of them current. Its change event follows every
 // change of the current drive, by the user or by code; a set to the drive it
@@ -16,12 +16,10 @@ class FormRuntime;
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
-    DriveList(FormRuntime& runtime, QWidget* parent = nullptr);
+    DriveList(ErrorGuard& errors, DriveSource drives, QWidget* parent = nullptr);
 
-    // Reads the drives again from the runtime's seam; the current drive stays
-    // when it is still there.
+    // Reads the drives again; the current drive stays when it is still there.
     void refreshDrives();
-    const QList<Drive>& drives() const { return drives_; }
 
     QString drive() const;
     QString driveRoot() const;
@@ -38,7 +36,8 @@ protected:
 
 private:
     void makeCurrent(int index);
-    FormRuntime& runtime_;
+    ErrorGuard& errors_;
+    DriveSource source_;
     QList<Drive> drives_;
     int current_ = -1;
 };

@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <utility>
 
-#include "controls/FormRuntime.h"
+#include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
 #include "core/DirectoryListing.h"
 
@@ -43,8 +43,8 @@ private:
     std::vector<std::uint32_t> rows_;
 };
 
-FileList::FileList(FormRuntime& runtime, QWidget* parent)
-    : QListView(parent), runtime_(runtime), model_(new FileNameModel(this))
+FileList::FileList(ErrorGuard& errors, DirectoryCache& directories, QWidget* parent)
+    : QListView(parent), errors_(errors), directories_(directories), model_(new FileNameModel(this))
 {
     setModel(model_);
     setUniformItemSizes(true);
@@ -64,7 +64,7 @@ void FileList::setPattern(const QString& pattern) { list(path_, pattern); }
 
 void FileList::list(const QString& path, const QString& pattern)
 {
-    auto snapshot = runtime_.directories().read(nativeFromText(path));
+    auto snapshot = directories_.read(nativeFromText(path));
     std::vector<std::uint32_t> rows = matchingFiles(*snapshot, nativeFromText(pattern));
     path_ = path;
     pattern_ = pattern;
@@ -151,7 +151,7 @@ void FileList::mouseReleaseEvent(QMouseEvent* event)
     QListView::mouseReleaseEvent(event);
     // The entry pressed is picked wherever the button comes up.
     if (event->button() == Qt::LeftButton && std::exchange(pressedOnEntry_, false) && listIndex() >= 0)
-        runtime_.guard([this] { click.raise(); });
+        errors_.guard([this] { click.raise(); });
 }
 
 void FileList::keyPressEvent(QKeyEvent* event)
@@ -160,7 +160,7 @@ void FileList::keyPressEvent(QKeyEvent* event)
     QListView::keyPressEvent(event);
     const QModelIndex after = currentIndex();
     if (after.isValid() && after != before)
-        runtime_.guard([this] { click.raise(); });
+        errors_.guard([this] { click.raise(); });
 }
 
 } // namespace lumora

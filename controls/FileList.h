@@ -6,8 +6,9 @@
 
 namespace lumora {
 
+class DirectoryCache;
+class ErrorGuard;
 class FileNameModel;
-class FormRuntime;
 
 // The files of one directory whose names match a wildcard pattern, sorted,
 // hidden ones left out. A model/view list, so that folders of a hundred
@@ -17,7 +18,7 @@ class FormRuntime;
 class FileList : public QListView {
     Q_OBJECT
 public:
-    FileList(FormRuntime& runtime, QWidget* parent = nullptr);
+    FileList(ErrorGuard& errors, DirectoryCache& directories, QWidget* parent = nullptr);
 
     QString path() const { return path_; }
     // Both refresh the listing. Raise RuntimeError 76, 75 or 68 when the
@@ -49,7 +50,8 @@ private:
     void list(const QString& path, const QString& pattern);
     bool pressedOnEntry_ = false;
 
-    FormRuntime& runtime_;
+    ErrorGuard& errors_;
+    DirectoryCache& directories_;
     FileNameModel* model_;
     QString path_;
     QString pattern_ = QStringLiteral("*.*");

@@ -14,7 +14,6 @@ namespace lumora {
 
 // Message box styles used by the program.
 namespace style {
-inline constexpr int OkOnly = 0;
 inline constexpr int Critical = 16;
 inline constexpr int Exclamation = 48;
 } // namespace style
@@ -31,12 +30,14 @@ struct LaunchRequest {
     QString workingDirectory;
 };
 
+using DriveSource = std::function<QList<Drive>()>;
+
 struct Seams {
     // Modal box; returns the button pressed (1 for OK).
     std::function<int(QWidget* parent, const QString& prompt, const QString& title, int style)> messageBox;
     // Starts a detached process; on failure returns false with a reason.
     std::function<bool(const LaunchRequest& request, QString* error)> startProcess;
-    std::function<QList<Drive>()> drives;
+    DriveSource drives;
     std::function<QDateTime()> now;
     // Ends the program with this exit status, at once.
     std::function<void(int exitCode)> endProgram;

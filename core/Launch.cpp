@@ -2,6 +2,16 @@
 
 namespace lumora {
 
+SwitchInputs switchInputs(const SettingsRecords& records)
+{
+    SwitchInputs inputs;
+    for (std::size_t i = 0; i < inputs.options.size(); ++i)
+        inputs.options[i] = records.options[i].isTrue();
+    inputs.noAnalyse = records.noAnalyse;
+    inputs.vsync = records.vsync;
+    return inputs;
+}
+
 std::string switchString(const SwitchInputs& inputs)
 {
     std::string switches;

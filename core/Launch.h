@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/SettingsRecords.h"
+
 namespace lumora {
 
 inline constexpr std::string_view emulatorProgram = "gravlok.exe";
@@ -18,6 +20,9 @@ struct SwitchInputs {
     int noAnalyse = 0;
     int vsync = 0;
 };
+
+// The settings window's option and check-box values as the records hold them.
+SwitchInputs switchInputs(const SettingsRecords& records);
 
 // The twelve switches in the order they are tested.
 inline constexpr std::array<std::string_view, 12> switchTexts = {

@@ -13,14 +13,11 @@ namespace lumora {
 
 namespace {
 
-constexpr int BadRecordNumber = 63;
-constexpr int OutOfMemory = 7;
-
 // Byte offset of a record's slot; record numbers start at 1.
 std::uint64_t slotOffset(int record)
 {
     if (record < 1)
-        throw RuntimeError(BadRecordNumber, "record " + std::to_string(record));
+        throw RuntimeError(err::BadRecordNumber, "record " + std::to_string(record));
     return static_cast<std::uint64_t>(record - 1) * recordLength;
 }
 
@@ -75,9 +72,9 @@ void RecordImage::put(int record, const unsigned char* data, std::size_t size)
         if (end > bytes_.size())
             bytes_.resize(static_cast<std::size_t>(end), 0);
     } catch (const std::bad_alloc&) {
-        throw RuntimeError(OutOfMemory, "record " + std::to_string(record));
+        throw RuntimeError(err::OutOfMemory, "record " + std::to_string(record));
     } catch (const std::length_error&) {
-        throw RuntimeError(OutOfMemory, "record " + std::to_string(record));
+        throw RuntimeError(err::OutOfMemory, "record " + std::to_string(record));
     }
     std::copy(data, data + size, bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
 }

@@ -23,15 +23,15 @@ std::string_view errorDescription(int number)
 {
     switch (number) {
     case err::InvalidProcedureCall: return "Invalid procedure call or argument";
-    case 7: return "Out of memory";
-    case 51: return "Internal error";
+    case err::OutOfMemory: return "Out of memory";
+    case err::InternalError: return "Internal error";
     case err::BadFileNameOrNumber: return "Bad file name or number";
     case err::FileNotFound: return "File not found";
     case err::FileAlreadyOpen: return "File already open";
     case err::DeviceIoError: return "Device I/O error";
     case err::BadRecordLength: return "Bad record length";
     case err::DiskFull: return "Disk full";
-    case 63: return "Bad record number";
+    case err::BadRecordNumber: return "Bad record number";
     case err::TooManyFiles: return "Too many files";
     case err::DeviceUnavailable: return "Device unavailable";
     case err::PermissionDenied: return "Permission denied";

@@ -11,12 +11,15 @@ namespace lumora {
 
 namespace err {
 inline constexpr int InvalidProcedureCall = 5;
+inline constexpr int OutOfMemory = 7;
+inline constexpr int InternalError = 51;
 inline constexpr int BadFileNameOrNumber = 52;
 inline constexpr int FileNotFound = 53;
 inline constexpr int FileAlreadyOpen = 55;
 inline constexpr int DeviceIoError = 57;
 inline constexpr int BadRecordLength = 59;
 inline constexpr int DiskFull = 61;
+inline constexpr int BadRecordNumber = 63;
 inline constexpr int TooManyFiles = 67;
 inline constexpr int DeviceUnavailable = 68;
 inline constexpr int PermissionDenied = 70;

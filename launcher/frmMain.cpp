@@ -2,12 +2,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 
-#include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
 #include "controls/DirectoryList.h"
 #include "controls/DriveList.h"
@@ -15,7 +14,6 @@
 #include "controls/FormFont.h"
 #include "controls/FormRuntime.h"
 #include "controls/NativeText.h"
-#include "controls/OptionButton.h"
 #include "controls/PictureBox.h"
 #include "controls/SparkleCanvas.h"
 #include "controls/StatusBar.h"
@@ -23,6 +21,7 @@
 #include "core/Launch.h"
 #include "core/PathRules.h"
 #include "core/PreviewPath.h"
+#include "core/SettingsRecords.h"
 #include "core/SparklePoint.h"
 #include "settings/frmSettings.h"
 
@@ -30,6 +29,7 @@ namespace lumora {
 
 namespace {
 
+// The status bar panel that shows the selected path.
 const QString textPanelKey = QStringLiteral("text");
 
 QString describe(const RuntimeError& e)
@@ -39,7 +39,22 @@ QString describe(const RuntimeError& e)
 
 QString listingFailure(const QString& directory, const RuntimeError& e)
 {
-    return QStringLiteral("The files of \"%1\" cannot be listed: %2.").arg(directory, describe(e));
+    return QStringLiteral("The files of \"%1\" cannot be listed: %2.").arg(displayText(directory), describe(e));
+}
+
+// Why a text was stored empty, naming the setting it belongs to.
+QString unkeptMessage(const UnkeptText& unkept, const SettingsRecords& records)
+{
+    const auto [setting, text] =
+        unkept.record == 1   ? std::pair(QStringLiteral("The picked game file"), &records.selectedPath)
+        : unkept.record == 2 ? std::pair(QStringLiteral("The screen shot directory"), &records.screenshotDirectory)
+                             : std::pair(QStringLiteral("The browsed directory"), &records.directory);
+    const QString why =
+        unkept.reason == UnkeptText::TooLong
+            ? QStringLiteral("it is longer than the %1 bytes the settings file holds for it").arg(maxStringBytes)
+            : QStringLiteral("it holds characters that the settings file cannot store");
+    return QStringLiteral("%1 could not be saved, because %2:\n\n%3\n\nIt has been stored empty.")
+        .arg(setting, why, displayText(*text));
 }
 
 } // namespace
@@ -47,9 +62,11 @@ QString listingFailure(const QString& directory, const RuntimeError& e)
 frmMain::frmMain(FormRuntime& runtime) : runtime_(runtime)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Lumora"));
+    setWindowTitle(programTitle());
     setFont(formDefaultFont());
-    buildControls();
+    createControls();
+    placeControls();
+    connectControls();
 }
 
 frmMain::~frmMain()
@@ -58,29 +75,41 @@ frmMain::~frmMain()
     delete settings_.data();
 }
 
-void frmMain::buildControls()
+void frmMain::createControls()
 {
     canvas = new SparkleCanvas(this);
     canvas->setObjectName(QStringLiteral("client"));
     setCentralWidget(canvas);
-    canvas->installEventFilter(this);
-
-    Picture1 = placeControl(new PictureBox(canvas), "Picture1", 120, 0, 4815, 3375);
-    Picture2 = placeControl(new PictureBox(canvas), "Picture2", 5040, 0, 4815, 3375);
-    cboFileType = placeControl(new ComboBox(runtime_, canvas), "cboFileType", 120, 3480, 3135, 315);
+    Picture1 = new PictureBox(canvas);
+    Picture2 = new PictureBox(canvas);
+    cboFileType = new ComboBox(runtime_.errors, canvas);
     cboFileType->setEditText(QStringLiteral("Combo1"));
-    drvDrive = placeControl(new DriveList(runtime_, canvas), "drvDrive", 3360, 3480, 3135, 315);
-    dirDirectory = placeControl(new DirectoryList(runtime_, canvas), "dirDirectory", 120, 3840, 3135, 1890);
-    filFiles = placeControl(new FileList(runtime_, canvas), "filFiles", 3360, 3840, 3135, 1845);
-    cmdRun2 = placeControl(new QPushButton(QStringLiteral("Run Gravlok"), canvas), "cmdRun2", 6600, 5160, 1335, 495);
-    cmdExit = placeControl(new QPushButton(QStringLiteral("Exit"), canvas), "cmdExit", 8040, 5160, 1335, 495);
-    StatusBar1 = placeControl(new StatusBar(runtime_.seams().now, canvas), "StatusBar1", 0, 5820, 9945, 375);
-    StatusBar1->addPanel(textPanelKey, StatusBar::PanelKind::Text, 0, true);
-    StatusBar1->addPanel(QString(), StatusBar::PanelKind::Date, twipsToPixels(1440), false);
-
+    drvDrive = new DriveList(runtime_.errors, runtime_.seams.drives, canvas);
+    dirDirectory = new DirectoryList(runtime_.errors, runtime_.seams.drives, runtime_.directories, canvas);
+    filFiles = new FileList(runtime_.errors, runtime_.directories, canvas);
+    cmdRun2 = new QPushButton(QStringLiteral("Run Gravlok"), canvas);
+    cmdExit = new QPushButton(QStringLiteral("Exit"), canvas);
+    StatusBar1 = new StatusBar(runtime_.seams.now, canvas);
     // The menu bar's only item is a command of its own, with no drop-down.
     cmdSettings = menuBar()->addAction(QStringLiteral("Settings"));
     cmdSettings->setObjectName(QStringLiteral("cmdSettings"));
+    tmrTimer = new QTimer(this);
+    tmrTimer->setObjectName(QStringLiteral("tmrTimer"));
+}
+
+void frmMain::placeControls()
+{
+    placeControl(Picture1, "Picture1", 120, 0, 4815, 3375);
+    placeControl(Picture2, "Picture2", 5040, 0, 4815, 3375);
+    placeControl(cboFileType, "cboFileType", 120, 3480, 3135, 315);
+    placeControl(drvDrive, "drvDrive", 3360, 3480, 3135, 315);
+    placeControl(dirDirectory, "dirDirectory", 120, 3840, 3135, 1890);
+    placeControl(filFiles, "filFiles", 3360, 3840, 3135, 1845);
+    placeControl(cmdRun2, "cmdRun2", 6600, 5160, 1335, 495);
+    placeControl(cmdExit, "cmdExit", 8040, 5160, 1335, 495);
+    placeControl(StatusBar1, "StatusBar1", 0, 5820, 9945, 375);
+    StatusBar1->addPanel(textPanelKey, StatusBar::PanelKind::Text, 0, true);
+    StatusBar1->addPanel(QString(), StatusBar::PanelKind::Date, twipsToPixels(1440), false);
 
     // Tab order of the design; the status bar (6) takes no focus.
     const QList<QWidget*> tabOrder = {Picture2,     cmdExit,  cboFileType, filFiles,
@@ -92,9 +121,13 @@ void frmMain::buildControls()
     const int menuHeight = menuBar()->sizeHint().height();
     setGeometry(twipsToPixels(930), twipsToPixels(1290) - menuHeight, twipsToPixels(9945),
                 twipsToPixels(6195) + menuHeight);
+}
 
+void frmMain::connectControls()
+{
+    canvas->installEventFilter(this);
     auto wire = [this](auto handler) {
-        return [this, handler] { runtime_.guard([this, handler] { (this->*handler)(); }); };
+        return [this, handler] { runtime_.errors.guard([this, handler] { (this->*handler)(); }); };
     };
     connect(cmdSettings, &QAction::triggered, this, wire(&frmMain::cmdSettings_Click));
     connect(cmdExit, &QPushButton::clicked, this, wire(&frmMain::cmdExit_Click));
@@ -104,11 +137,8 @@ void frmMain::buildControls()
     dirDirectory->change.setHandler([this] { dirDirectory_Change(); });
     filFiles->click.setHandler([this] { filFiles_Click(); });
     dirDirectory->openFailed = [this](const RuntimeError& e, const QString& path) {
-        warn(QStringLiteral("The directory \"%1\" cannot be opened: %2.").arg(path, describe(e)));
+        warn(QStringLiteral("The directory \"%1\" cannot be opened: %2.").arg(displayText(path), describe(e)));
     };
-
-    tmrTimer = new QTimer(this);
-    tmrTimer->setObjectName(QStringLiteral("tmrTimer"));
     tmrTimer->setInterval(sparkleIntervalMs);
     connect(tmrTimer, &QTimer::timeout, this, wire(&frmMain::tmrTimer_Timer));
     tmrTimer->start();
@@ -124,7 +154,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 
 void frmMain::warn(const QString& message)
 {
-    runtime_.messageBox(this, message, QStringLiteral("Lumora"), style::Exclamation);
+    runtime_.seams.messageBox(this, message, programTitle(), style::Exclamation);
 }
 
 frmSettings& frmMain::settingsWindow()
@@ -133,21 +163,21 @@ frmSettings& frmMain::settingsWindow()
         return *settings_;
     // Stored before its load handler runs, so that a use from inside that
     // handler (the nested LoadRecord) finds the window and makes no second.
-    settings_ = new frmSettings(runtime_, *this);
+    settings_ = new frmSettings(runtime_.errors, runtime_.random);
+    settings_->load.setHandler([this] { LoadRecord(LoadScope::SettingsWindow); });
+    settings_->closeAndSave.setHandler([this] { closeAndSave(); });
     settings_->Form_Load();
     return *settings_;
 }
 
-bool frmMain::settingsWindowExists() const { return settings_ && !settings_->unloaded(); }
-
-// ---- Start-up, reload and the two commands ----
+// ---- Start-up, reload and the commands ----
 
 void frmMain::Form_Load()
 {
     cboFileType->addEntry(QStringLiteral("Zip Files (*.zip)"));
     cboFileType->addEntry(QStringLiteral("All Files (*.*)"));
-    fileHandle_ = runtime_.files().freeFile();
-    runtime_.files().open(fileHandle_, settingsFileName);
+    fileHandle_ = runtime_.files.freeFile();
+    runtime_.files.open(fileHandle_, settingsFileName);
     Reload();
 }
 
@@ -169,15 +199,23 @@ void frmMain::cmdSettings_Click()
     window.activateWindow();
 }
 
+void frmMain::closeAndSave()
+{
+    if (!SaveRecord())
+        return; // the report has been shown; the window stays open with its values
+    Reload();
+    settingsWindow().hide();
+}
+
 void frmMain::cmdExit_Click()
 {
     if (!SaveRecord())
         return; // nothing is lost: the user can free space and try again
-    runtime_.files().close(fileHandle_);
+    runtime_.files.close(fileHandle_);
     tmrTimer->stop();
     if (settings_)
         settings_->tmrTimer1->stop();
-    runtime_.end(0);
+    runtime_.errors.end(0);
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -185,7 +223,59 @@ void frmMain::closeEvent(QCloseEvent* event)
     // Leaving through the window frame writes nothing and ends the program;
     // the hidden settings window does not keep it alive.
     event->accept();
-    runtime_.end(0);
+    runtime_.errors.end(0);
+}
+
+// ---- The settings file ----
+
+bool frmMain::SaveRecord()
+{
+    // A settings window closed through its frame is made again here and
+    // refilled from the file, so its unsaved changes are lost; the game picked
+    // and the folder browsed in the main window are saved as the user left
+    // them.
+    SettingsRecords records;
+    records.selectedPath = nativeFromText(selectedPath_);
+    settingsWindow().collect(records);
+    records.directory = nativeFromText(dirDirectory->path());
+
+    std::vector<UnkeptText> unkept;
+    try {
+        RecordFile& file = runtime_.files.at(fileHandle_);
+        // Bytes after each value are kept as the file had them.
+        RecordImage image = file.read(settingsRecordCount);
+        unkept = writeSettings(image, records);
+        file.write(image);
+    } catch (const RuntimeError& e) {
+        // The old settings are still whole in the file and the new ones on
+        // screen; the user decides what to do next.
+        runtime_.errors.report(e, this);
+        return false;
+    }
+    for (const UnkeptText& u : unkept)
+        warn(unkeptMessage(u, records));
+    return true;
+}
+
+void frmMain::LoadRecord(LoadScope scope)
+{
+    // Every record is read before any control is touched: the first use of
+    // the settings window below runs this once more, nested, and both runs
+    // must apply the same values.
+    const SettingsRecords records = readSettings(runtime_.files.at(fileHandle_).read(settingsRecordCount));
+    if (scope == LoadScope::BothWindows) {
+        selectedPath_ = textFromNative(records.selectedPath);
+        StatusBar1->panel(textPanelKey).setText(selectedPath_);
+    }
+    settingsWindow().apply(records);
+    if (scope == LoadScope::BothWindows && !records.directory.empty()) {
+        try {
+            dirDirectory->setPath(textFromNative(records.directory));
+        } catch (const RuntimeError&) {
+            // A stored directory that is gone or on a drive that is not ready:
+            // the list stays where it is, at start-up the current directory.
+        }
+    }
 }
 
 // ---- Game file browser ----
@@ -209,7 +299,7 @@ void frmMain::drvDrive_Change()
     try {
         dirDirectory->setPath(drvDrive->drive());
     } catch (const RuntimeError&) {
-        runtime_.messageBox(this, QStringLiteral("Drive Error!"), QStringLiteral("Error"), style::Exclamation);
+        runtime_.seams.messageBox(this, QStringLiteral("Drive Error!"), QStringLiteral("Error"), style::Exclamation);
         // Back to the directory list's drive; this raises the change event
         // once more, which moves the list to that drive's current directory.
         drvDrive->setDrive(dirDirectory->path());
@@ -258,13 +348,10 @@ void frmMain::loadPreview(PictureBox* box, int which)
 
 void frmMain::cmdRun2_Click()
 {
-    const frmSettings& settings = settingsWindow();
-    SwitchInputs inputs;
-    for (std::size_t i = 0; i < inputs.options.size(); ++i)
-        inputs.options[i] = settings.options()[i]->value();
-    inputs.noAnalyse = settings.chkNoAnalyse->value();
-    inputs.vsync = settings.chkVsync->value();
-    const std::string switches = switchString(inputs);
+    // The options as they stand on screen, saved or not, then the path.
+    SettingsRecords options;
+    settingsWindow().collect(options);
+    const std::string switches = switchString(switchInputs(options));
     const std::string path = nativeFromText(selectedPath_);
 
     LaunchRequest request;
@@ -275,8 +362,7 @@ void frmMain::cmdRun2_Click()
     request.workingDirectory = currentDirectoryText();
 
     QString reason;
-    const auto& start = runtime_.seams().startProcess;
-    if (start && !start(request, &reason))
+    if (!runtime_.seams.startProcess(request, &reason))
         warn(QStringLiteral("\"%1\" could not be started: %2.").arg(request.program, reason));
 }
 
@@ -285,7 +371,7 @@ void frmMain::cmdRun2_Click()
 void frmMain::tmrTimer_Timer()
 {
     if (sparkleFlag_ == 1)
-        canvas->sparkle(runtime_.random());
+        canvas->sparkle(runtime_.random);
 }
 
 } // namespace lumora

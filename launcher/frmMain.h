@@ -2,13 +2,12 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
+#include <QString>
 #include <optional>
-
-#include "core/SettingsRecords.h"
 
 class QAction;
 class QPushButton;
+class QTimer;
 
 namespace lumora {
 
@@ -16,11 +15,14 @@ class ComboBox;
 class DirectoryList;
 class DriveList;
 class FileList;
-class FormRuntime;
 class PictureBox;
 class SparkleCanvas;
 class StatusBar;
 class frmSettings;
+struct FormRuntime;
+
+// The program's name: the main window's title and that of its messages.
+inline QString programTitle() { return QStringLiteral("Lumora"); }
 
 // The main window: game file browser, previews, launch, and the state the
 // two windows share.
@@ -30,9 +32,10 @@ public:
     explicit frmMain(FormRuntime& runtime);
     ~frmMain() override;
 
-    // Start-up sequence, run once before the window is first shown.
+    // The start-up sequence, run once before the window is first shown.
     void Form_Load();
-    // Steps 4 to 8 of the start-up, after "Close and Save".
+    // What the start-up does after opening the settings file, run again after
+    // "Close and Save".
     void Reload();
 
     void cmdSettings_Click();
@@ -59,11 +62,9 @@ public:
     // The one way to the settings window: it is created, hidden, and loaded
     // when it does not exist.
     frmSettings& settingsWindow();
-    bool settingsWindowExists() const;
 
     QString selectedPath() const { return selectedPath_; }
     QString fileNamePart() const { return fileNamePart_; }
-    int settingsFileHandle() const { return fileHandle_; }
     std::optional<int> sparkleFlag() const { return sparkleFlag_; }
 
     SparkleCanvas* canvas = nullptr;
@@ -84,7 +85,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildControls();
+    void createControls();
+    void placeControls();
+    void connectControls();
+    void closeAndSave();
     void loadPreview(PictureBox* box, int which);
     void warn(const QString& message);
 

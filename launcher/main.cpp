@@ -10,16 +10,16 @@ int main(int argc, char** argv)
     // session bus for one costs start-up time).
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lumora"));
+    QApplication::setApplicationName(lumora::programTitle());
     // The program ends through "Exit" or the main window's frame, never
     // because its last visible window went away.
     QApplication::setQuitOnLastWindowClosed(false);
 
     lumora::FormRuntime runtime(lumora::Seams::system());
     lumora::frmMain window(runtime);
-    runtime.guard([&] { window.Form_Load(); });
-    if (runtime.ended())
-        return runtime.exitCode(); // an error at start-up: the window is never shown
+    runtime.errors.guard([&] { window.Form_Load(); });
+    if (runtime.errors.ended())
+        return runtime.errors.exitCode(); // an error at start-up: the window is never shown
     window.show();
     return QApplication::exec();
 }

@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <array>
 
+#include "controls/Event.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -12,23 +14,34 @@ class QPushButton;
 namespace lumora {
 
 class CheckBox;
-class FormRuntime;
+class ErrorGuard;
 class OptionButton;
+class RandomSource;
 class SparkleCanvas;
-class frmMain;
+struct SettingsRecords;
 
 // The settings window: the live copy of the emulator's options and of the
-// screenshot directory. It is reached only through frmMain::settingsWindow(),
-// which creates it on first use; closing it through its frame destroys it.
+// screenshot directory. The main window creates it on first use and again
+// after the user has closed it through its frame, which destroys it.
 class frmSettings : public QWidget {
     Q_OBJECT
 public:
-    frmSettings(FormRuntime& runtime, frmMain& main);
+    frmSettings(ErrorGuard& errors, RandomSource& random);
     ~frmSettings() override;
 
     void Form_Load();
     void cmdClose_Click();
     void tmrTimer1_Timer();
+
+    // What the settings file keeps of this window: the screenshot directory,
+    // the ten options and the two check boxes. Other records stay as they are.
+    void collect(SettingsRecords& records) const;
+    void apply(const SettingsRecords& records);
+
+    // The load handler asks for the stored settings.
+    Event load;
+    // "Close and Save" asks for a save, the main window's reload and a hide.
+    Event closeAndSave;
 
     int sparkleFlag() const { return sparkleFlag_; }
     // Closed through its frame: gone for the program even before Qt deletes it.
@@ -62,8 +75,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    FormRuntime& runtime_;
-    frmMain& main_;
+    void createControls();
+    void placeControls();
+    void connectControls();
+
+    ErrorGuard& errors_;
+    RandomSource& random_;
     std::array<OptionButton*, 10> options_{};
     int sparkleFlag_ = 0;
     bool unloaded_ = false;

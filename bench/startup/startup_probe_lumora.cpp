@@ -25,10 +25,10 @@ int main(int argc, char** argv)
     clock.mark("window");
     lumora::startup::FirstPaint hook(clock, window.canvas);
 
-    runtime.guard([&] { window.Form_Load(); });
+    runtime.errors.guard([&] { window.Form_Load(); });
     clock.mark("load");
-    if (runtime.ended()) {
-        std::fprintf(stderr, "startup probe: Lumora ended during start-up (exit code %d)\n", runtime.exitCode());
+    if (runtime.errors.ended()) {
+        std::fprintf(stderr, "startup probe: Lumora ended during start-up (exit code %d)\n", runtime.errors.exitCode());
         return 3;
     }
     window.show();

@@ -89,17 +89,17 @@ int main(int argc, char** argv)
         QWidget parent;
         new SparkleCanvas(&parent);
         new QPushButton(QStringLiteral("Exit"), &parent);
-        new ComboBox(runtime, &parent);
-        new DriveList(runtime, &parent);
-        new DirectoryList(runtime, &parent);
-        new FileList(runtime, &parent);
+        new ComboBox(runtime.errors, &parent);
+        new DriveList(runtime.errors, runtime.seams.drives, &parent);
+        new DirectoryList(runtime.errors, runtime.seams.drives, runtime.directories, &parent);
+        new FileList(runtime.errors, runtime.directories, &parent);
         new PictureBox(&parent);
-        new StatusBar(runtime.seams().now, &parent);
+        new StatusBar(runtime.seams.now, &parent);
     });
     frmMain* window = nullptr;
     timeOnce("window", [&] { window = new frmMain(runtime); });
     // Creates and loads the settings window too, and reads the folders.
-    timeOnce("load", [&] { runtime.guard([&] { window->Form_Load(); }); });
+    timeOnce("load", [&] { runtime.errors.guard([&] { window->Form_Load(); }); });
     timeOnce("show", [&] { window->show(); });
 
     if (argc > 1) {
@@ -116,7 +116,7 @@ int main(int argc, char** argv)
         timeBest("files_zip", [&] { (void)listFiles(folder, "*.zip"); });
         // The whole file list control: the read and its model, as a change
         // of directory fills it.
-        FileList list(runtime);
+        FileList list(runtime.errors, runtime.directories);
         list.setPattern(QStringLiteral("*.zip"));
         const QString path = QString::fromStdString(folder);
         timeBest("filelist", [&] { list.setPath(path); });

@@ -32,7 +32,8 @@ struct DirectoryListFixture : ::testing::Test {
 
     std::unique_ptr<DirectoryList> makeList()
     {
-        auto list = std::make_unique<DirectoryList>(world.runtime());
+        auto list = std::make_unique<DirectoryList>(world.runtime().errors, world.runtime().seams.drives,
+                                                    world.runtime().directories);
         list->change.setHandler([this] { ++changes; });
         return list;
     }

@@ -17,7 +17,7 @@ struct DriveListFixture : ::testing::Test {
     {
         world.drives = {{QStringLiteral("/ [test]"), QStringLiteral("/")},
                         {QStringLiteral("mnt [test]"), world.makeDir(QStringLiteral("mnt"))}};
-        auto list = std::make_unique<DriveList>(world.runtime());
+        auto list = std::make_unique<DriveList>(world.runtime().errors, world.runtime().seams.drives);
         list->change.setHandler([this] { ++changes; });
         return list;
     }
@@ -77,7 +77,7 @@ TEST_F(DriveListFixture, UserChoiceRaisesChangeOnlyForAnotherDrive)
 TEST_F(DriveListFixture, TextOnNoDriveRaisesDeviceUnavailableAndKeepsTheDrive)
 {
     world.drives = {{QStringLiteral("mnt [test]"), world.makeDir(QStringLiteral("mnt"))}};
-    DriveList list(world.runtime());
+    DriveList list(world.runtime().errors, world.runtime().seams.drives);
     list.setDrive(QStringLiteral("mnt [test]"));
     try {
         list.setDrive(QStringLiteral("/elsewhere"));

@@ -28,7 +28,7 @@ struct FileListFixture : ::testing::Test {
 
     std::unique_ptr<FileList> makeList()
     {
-        auto list = std::make_unique<FileList>(world.runtime());
+        auto list = std::make_unique<FileList>(world.runtime().errors, world.runtime().directories);
         list->click.setHandler([this] { ++clicks; });
         list->setPath(games);
         return list;

@@ -21,7 +21,7 @@ namespace {
 TEST(ComboBox, AddedEntriesLeaveTheEditTextUntilAnIndexIsSet)
 {
     World world;
-    ComboBox combo(world.runtime());
+    ComboBox combo(world.runtime().errors);
     int clicks = 0;
     combo.click.setHandler([&] { ++clicks; });
     combo.setEditText(QStringLiteral("Combo1"));
@@ -150,16 +150,16 @@ TEST(FormRuntime, GuardReportsAnUntrappedErrorAndEndsTheProgram)
     for (const auto& c : cases) {
         World world;
         FormRuntime& runtime = world.runtime();
-        runtime.guard(c.fault);
+        runtime.errors.guard(c.fault);
         ASSERT_EQ(world.messages.size(), 1u);
         EXPECT_EQ(world.messages[0].prompt, c.report);
         EXPECT_EQ(world.messages[0].style, style::Critical);
         EXPECT_EQ(world.endCodes, std::vector<int>{1});
-        EXPECT_TRUE(runtime.ended());
+        EXPECT_TRUE(runtime.errors.ended());
 
         bool ran = false;
-        runtime.guard([&] { ran = true; });
-        runtime.guard([] { throw RuntimeError(err::FileNotFound); });
+        runtime.errors.guard([&] { ran = true; });
+        runtime.errors.guard([] { throw RuntimeError(err::FileNotFound); });
         EXPECT_FALSE(ran);
         EXPECT_EQ(world.messages.size(), 1u);
         EXPECT_EQ(world.endCodes.size(), 1u);
@@ -171,13 +171,13 @@ TEST(FormRuntime, NothingRunsAfterAnOrderlyEnd)
     World world;
     FormRuntime& runtime = world.runtime();
     bool ran = false;
-    runtime.guard([&] { ran = true; });
+    runtime.errors.guard([&] { ran = true; });
     EXPECT_TRUE(ran);
-    runtime.end(0);
-    runtime.end(3);
+    runtime.errors.end(0);
+    runtime.errors.end(3);
     EXPECT_EQ(world.endCodes, std::vector<int>{0});
     ran = false;
-    runtime.guard([&] { ran = true; });
+    runtime.errors.guard([&] { ran = true; });
     EXPECT_FALSE(ran);
     EXPECT_TRUE(world.messages.empty());
 }

@@ -239,7 +239,7 @@ TEST_F(Launching, AnEmulatorNotThereOrNotRunnableIsReportedAsSuchAndTheProgramGo
         EXPECT_EQ(world.messages[0].style, 48);
         EXPECT_TRUE(w->isVisible());
         EXPECT_TRUE(world.endCodes.empty());
-        EXPECT_FALSE(runtime->ended());
+        EXPECT_FALSE(runtime->errors.ended());
     }
 }
 

@@ -45,10 +45,10 @@ protected:
 TEST_F(Lifecycle, ExitEndsWithStatusZeroAndClosesTheSettingsFile)
 {
     start();
-    ASSERT_EQ(world.runtime().files().openCount(), 1u);
+    ASSERT_EQ(world.runtime().files.openCount(), 1u);
     QTest::mouseClick(w.cmdExit, Qt::LeftButton);
     EXPECT_EQ(world.endCodes, std::vector<int>{0});
-    EXPECT_EQ(world.runtime().files().openCount(), 0u);
+    EXPECT_EQ(world.runtime().files.openCount(), 0u);
     EXPECT_TRUE(world.messages.empty());
 }
 
@@ -69,7 +69,7 @@ TEST_F(Lifecycle, ClosingThroughTheFrameEndsWithoutSaving)
 
 TEST_F(Lifecycle, UntrappedErrorIsReportedAndEndsTheProgram)
 {
-    world.runtime().guard([] { throw RuntimeError(76); });
+    world.runtime().errors.guard([] { throw RuntimeError(76); });
     ASSERT_EQ(world.messages.size(), 1u);
     EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error '76':")) << world.messages[0].prompt.toStdString();
     EXPECT_TRUE(world.messages[0].prompt.contains("Path not found"));
@@ -77,7 +77,7 @@ TEST_F(Lifecycle, UntrappedErrorIsReportedAndEndsTheProgram)
     EXPECT_EQ(world.endCodes, std::vector<int>{1});
 
     bool ranAfterwards = false;
-    world.runtime().guard([&] { ranAfterwards = true; });
+    world.runtime().errors.guard([&] { ranAfterwards = true; });
     EXPECT_FALSE(ranAfterwards);
     EXPECT_EQ(world.messages.size(), 1u);
 }
@@ -94,7 +94,7 @@ TEST(LifecycleStart, ASettingsFileThatIsNoRegularFileStopsTheStartUpWithoutWaiti
         lumora::test::World world;
         ASSERT_TRUE(make());
         frmMain w(world.runtime());
-        world.runtime().guard([&] { w.Form_Load(); });
+        world.runtime().errors.guard([&] { w.Form_Load(); });
         ASSERT_EQ(world.messages.size(), 1u);
         EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error '75':"))
             << world.messages[0].prompt.toStdString();

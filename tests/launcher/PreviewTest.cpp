@@ -225,10 +225,10 @@ TEST_F(Previews, ASettingsWindowClosedThroughItsFrameComesBackWithTheStoredDirec
 
     w->settingsWindow().close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(w->settingsWindowExists());
+    EXPECT_EQ(lumora::test::liveSettingsWindows(), 0);
 
     pick(QStringLiteral("PUZZLE.ZIP"));
-    ASSERT_TRUE(w->settingsWindowExists());
+    ASSERT_EQ(lumora::test::liveSettingsWindows(), 1);
     EXPECT_EQ(w->settingsWindow().txtScreen->text(), shots);
     EXPECT_EQ(shown(w->Picture1), QSize(24, 24));
     EXPECT_EQ(shown(w->Picture2), QSize(24, 24));

@@ -51,10 +51,10 @@ TEST_F(Sparkle, NothingIsDrawnUntilTheStartUpHasEnded)
 {
     const QImage before = w->canvas->surface();
     ASSERT_FALSE(before.isNull());
-    const std::uint32_t state = world.runtime().random().state();
+    const std::uint32_t state = world.runtime().random.state();
     w->tmrTimer_Timer();
     EXPECT_EQ(w->canvas->surface(), before);
-    EXPECT_EQ(world.runtime().random().state(), state);
+    EXPECT_EQ(world.runtime().random.state(), state);
 
     load();
     w->tmrTimer_Timer();
@@ -66,7 +66,7 @@ TEST_F(Sparkle, BothWindowsDrawFromTheOneGenerator)
     load();
     lumora::frmSettings& settings = w->settingsWindow();
     ASSERT_FALSE(settings.isVisible());
-    lumora::RandomSource expected = world.runtime().random();
+    lumora::RandomSource expected = world.runtime().random;
     const auto advance = [&expected] {
         for (int i = 0; i < 5 * lumora::sparklePointsPerTick; ++i)
             expected.next();
@@ -74,18 +74,18 @@ TEST_F(Sparkle, BothWindowsDrawFromTheOneGenerator)
 
     w->tmrTimer_Timer();
     advance();
-    EXPECT_EQ(world.runtime().random().state(), expected.state());
+    EXPECT_EQ(world.runtime().random.state(), expected.state());
 
     // Drawn even while the window is hidden: its surface is made on the first
     // tick and takes the points of every tick after it.
     settings.tmrTimer1_Timer();
     advance();
-    EXPECT_EQ(world.runtime().random().state(), expected.state());
+    EXPECT_EQ(world.runtime().random.state(), expected.state());
     const QImage before = settings.canvas->surface();
     ASSERT_EQ(before.size(), settings.canvas->size());
     settings.tmrTimer1_Timer();
     advance();
-    EXPECT_EQ(world.runtime().random().state(), expected.state());
+    EXPECT_EQ(world.runtime().random.state(), expected.state());
     EXPECT_GT(changed(before, settings.canvas->surface(), before.rect()), 0);
     EXPECT_FALSE(settings.isVisible());
 }
@@ -128,8 +128,8 @@ TEST_F(Sparkle, ACanvasWithoutWidthTakesTicksSafely)
     settings.tmrTimer1_Timer();
     lumora::SparkleCanvas empty;
     empty.resize(0, 0);
-    empty.sparkle(world.runtime().random());
-    EXPECT_FALSE(world.runtime().ended());
+    empty.sparkle(world.runtime().random);
+    EXPECT_FALSE(world.runtime().errors.ended());
 }
 
 } // namespace

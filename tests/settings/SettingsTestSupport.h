@@ -74,17 +74,6 @@ protected:
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     }
 
-    // Settings windows the program can still reach.
-    static int liveSettingsWindows()
-    {
-        int count = 0;
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            const auto* window = qobject_cast<frmSettings*>(top);
-            count += window && top->objectName() == QLatin1String("frmSettings") && !window->unloaded();
-        }
-        return count;
-    }
-
     // Chooses `name` in `folder` as the user does: directory list, file list.
     void pick(const QString& folder, const QString& name)
     {

@@ -188,7 +188,7 @@ TEST_F(SettingsLifecycleTest, LivesFromFirstUseUntilClosedThroughItsFrame)
     ASSERT_EQ(stored.first(), "shots");
 
     QPointer<frmSettings> first = &s();
-    EXPECT_TRUE(w.settingsWindowExists());
+    EXPECT_EQ(liveSettingsWindows(), 1);
     EXPECT_FALSE(first->isVisible()); // made at start-up, not shown
     EXPECT_EQ(liveSettingsWindows(), 1);
 
@@ -206,7 +206,7 @@ TEST_F(SettingsLifecycleTest, LivesFromFirstUseUntilClosedThroughItsFrame)
     ASSERT_NE(shown(), stored);
 
     first->close();
-    EXPECT_FALSE(w.settingsWindowExists());
+    EXPECT_EQ(liveSettingsWindows(), 0);
     EXPECT_EQ(liveSettingsWindows(), 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
@@ -240,7 +240,7 @@ TEST_F(SettingsWindowTest, CloseAndSaveHidesWritesAndReloadsTheMainWindow)
         EXPECT_EQ(w.cboFileType->currentText(), "Zip Files (*.zip)");
         EXPECT_EQ(w.cboFileType->count(), 2);
         EXPECT_EQ(w.filFiles->pattern(), "*.zip");
-        EXPECT_EQ(world.runtime().files().openCount(), 1u);
+        EXPECT_EQ(world.runtime().files.openCount(), 1u);
         EXPECT_TRUE(world.messages.empty());
     }
 }

@@ -1,7 +1,10 @@
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+
+#include "settings/frmSettings.h"
 
 namespace lumora::test {
 
@@ -64,6 +67,16 @@ FormRuntime& World::runtime()
     if (!runtime_)
         runtime_ = std::make_unique<FormRuntime>(seams());
     return *runtime_;
+}
+
+int liveSettingsWindows()
+{
+    int count = 0;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        const auto* window = qobject_cast<frmSettings*>(top);
+        count += window && top->objectName() == QLatin1String("frmSettings") && !window->unloaded();
+    }
+    return count;
 }
 
 } // namespace lumora::test

@@ -67,4 +67,7 @@ private:
     std::unique_ptr<FormRuntime> runtime_;
 };
 
+// Settings windows the program can still reach.
+int liveSettingsWindows();
+
 } // namespace lumora::test
