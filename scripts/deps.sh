@@ -2,9 +2,11 @@
 # Sourced by run.sh and test.sh.
 
 lumora_build_packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev fonts-liberation2)
+# The core's Windows build and its run under Wine (scripts/test-windows.sh).
+lumora_windows_test_packages=(g++-mingw-w64-x86-64-posix googletest wine64)
 lumora_test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
                       clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
-                      fonts-dejavu-core lintian appstream man-db groff-base)
+                      fonts-dejavu-core lintian appstream man-db groff-base "${lumora_windows_test_packages[@]}")
 
 lumora_install_missing() {
     local missing=()

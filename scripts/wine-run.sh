@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine, headless and reproducibly:
+#   scripts/wine-run.sh PREFIX PROGRAM.exe [ARGUMENT...]
+# PREFIX is the Wine prefix (created on first use, which takes a few seconds).
+# The program's exit status is this script's.
+set -euo pipefail
+if [ $# -lt 2 ]; then
+    echo "usage: $0 PREFIX PROGRAM.exe [ARGUMENT...]" >&2
+    exit 2
+fi
+prefix="$1"
+shift
+
+# Debian 12's wine64 package installs the loader outside PATH; the wine
+# package adds /usr/bin/wine in front of it.
+loader="${WINE:-}"
+if [ -z "$loader" ]; then
+    for candidate in /usr/lib/wine/wine64 wine64 wine; do
+        if command -v "$candidate" >/dev/null 2>&1; then
+            loader="$(command -v "$candidate")"
+            break
+        fi
+    done
+fi
+if [ -z "$loader" ]; then
+    echo "wine-run: Wine is not installed (Debian package wine64)." >&2
+    exit 2
+fi
+
+wine=(env
+      # Headless: nothing may open a window.
+      -u DISPLAY -u WAYLAND_DISPLAY
+      WINEPREFIX="$prefix" WINEDEBUG=-all
+      # No Mono or Gecko: their installers would ask in a dialog. No menu
+      # builder either: it writes desktop entries into the user's home.
+      WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+      # Wine takes both the Unix file names' encoding and the Windows locale
+      # from here. C.UTF-8 is on every Debian machine (an en_US.UTF-8 that is
+      # not generated leaves Wine with ASCII-only file names) and Wine makes
+      # it English (United States), whose ANSI code page is Windows-1252.
+      LANG=C.UTF-8 LC_ALL=C.UTF-8
+      "$loader")
+
+# A new prefix is made once, under a lock, so that tests started in parallel
+# neither race to create it nor print its set-up chatter.
+ready="$prefix/.lumora-ready"
+if [ ! -f "$ready" ]; then
+    mkdir -p "$(dirname "$prefix")"
+    (
+        flock 9
+        if [ ! -f "$ready" ]; then
+            log="$prefix.log"
+            # Wine marks Unix dot-files hidden unless told otherwise; Windows
+            # knows only the hidden attribute, and so must the tests.
+            if ! { "${wine[@]}" wineboot.exe --init &&
+                   "${wine[@]}" reg.exe add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f; } >"$log" 2>&1; then
+                cat "$log" >&2
+                echo "wine-run: could not create the Wine prefix $prefix" >&2
+                exit 1
+            fi
+            touch "$ready"
+        fi
+    ) 9>"$prefix.lock"
+fi
+
+exec "${wine[@]}" "$@"
