@@ -43,6 +43,19 @@ private:
     std::filesystem::path path_;
 };
 
+#ifdef _WIN32
+// std::filesystem cannot set a folder's time on Windows (it opens no handle
+// to a directory); WindowsTestSupport.cpp goes through the system instead.
+void setLastWriteTime(const std::filesystem::path& path, std::filesystem::file_time_type time);
+// Windows hides an entry by this attribute alone.
+void setHiddenAttribute(const std::filesystem::path& path);
+#else
+inline void setLastWriteTime(const std::filesystem::path& path, std::filesystem::file_time_type time)
+{
+    std::filesystem::last_write_time(path, time);
+}
+#endif
+
 // 0 when `action` raises nothing.
 inline int errorNumberOf(const std::function<void()>& action)
 {

@@ -75,7 +75,13 @@ TEST(RecordFile, ReadsTheRecordsOnlyAndASaveKeepsWhatFollowsThem)
     EXPECT_EQ(fileBytes(path), expected);
     EXPECT_EQ(file.read(settingsRecords).bytes(), image.bytes());
 
-    fs::remove(path); // deleted behind our back: written anew
+    // Deleted behind our back: written anew. Windows refuses to delete a file
+    // held open without shared delete access, so there it may still be there.
+    std::error_code removeError;
+    fs::remove(path, removeError);
+#ifndef _WIN32
+    ASSERT_FALSE(removeError) << removeError.message();
+#endif
     file.write(RecordImage(Bytes{1, 2}));
     EXPECT_EQ(fileBytes(path), (Bytes{1, 2}));
     EXPECT_EQ(entriesIn(dir.path()), 1) << "no temporary file may stay behind";
@@ -86,7 +92,13 @@ TEST(RecordFile, WriteIntoVanishedDirectoryRaises)
     test::TempDir dir;
     fs::create_directory(dir.path() / "gone");
     RecordFile file(dir.path() / "gone" / "Lumora.INI");
-    fs::remove_all(dir.path() / "gone");
+    std::error_code removeError;
+    fs::remove_all(dir.path() / "gone", removeError);
+#ifdef _WIN32
+    if (removeError)
+        GTEST_SKIP() << "Windows keeps a folder that holds an open file: " << removeError.message();
+#endif
+    ASSERT_FALSE(removeError) << removeError.message();
     EXPECT_EQ(errorNumberOf([&] { file.write(RecordImage(Bytes{1})); }), err::PathNotFound);
     EXPECT_EQ(errorNumberOf([&] { (void)file.read(settingsRecords); }), 0);
 }
@@ -202,9 +214,13 @@ TEST(RecordFile, PermissionsBindEvenWhenTheSuiteRunsAsRoot)
         EXPECT_EQ(status.st_mode & 07777, 0666u);
     }
 }
+#endif
 
 TEST(RecordFile, FailedWriteLeavesOldContentWhole)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no file size limit that makes a write fail for sure";
+#else
     test::TempDir dir;
     const fs::path path = dir.path() / "Lumora.INI";
     const Bytes original(1920, 0x5A);
@@ -230,8 +246,8 @@ TEST(RecordFile, FailedWriteLeavesOldContentWhole)
     EXPECT_EQ(fileBytes(path), original);
     EXPECT_EQ(file.read(settingsRecords).bytes(), original);
     EXPECT_EQ(entriesIn(dir.path()), 1);
-}
 #endif
+}
 
 TEST(FileTable, NumbersAreHandedOutLowestFirst)
 {
