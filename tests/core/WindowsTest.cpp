@@ -1,0 +1,151 @@
+// Where Windows behaves differently, through the real system calls: the ANSI
+// code page, the hidden attribute, '\' and drive roots. Built on Windows only
+// (scripts/test-windows.sh runs them under Wine).
+#ifdef _WIN32
+
+#include <algorithm>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "CoreTestSupport.h"
+#include "core/CodePage.h"
+#include "core/DirectoryListing.h"
+#include "core/PathRules.h"
+#include "core/PreviewPath.h"
+#include "core/SettingsRecords.h"
+#include "core/platform/ErrorCode.h"
+
+namespace lumora {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+TEST(WindowsCodePage, SystemAnsiPageWithoutBestFit)
+{
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "the system's ANSI code page is " << GetACP() << ", not Windows-1252";
+    struct Case {
+        const char* utf8;
+        std::optional<std::string> bytes;
+    };
+    const Case cases[] = {
+        {"\xE2\x82\xAC", "\x80"},                           // euro sign
+        {"C:\\\xC3\xA9t\xC3\xA9.zip", "C:\\\xE9t\xE9.zip"}, // é
+        {"\xC5\xB8", "\x9F"},                               // Ÿ
+        {"\xCE\xA9", std::nullopt},                         // Greek Omega
+        {"C:\\\xE6\xBC\xA2.zip", std::nullopt},             // a CJK character
+        {"\xF0\x9F\x8E\xAE", std::nullopt},                 // beyond the BMP
+        // Best fit would turn these into other characters: ā into a,
+        // fullwidth Ａ into A, and the set minus into a path separator.
+        {"\xC4\x81", std::nullopt},
+        {"\xEF\xBC\xA1", std::nullopt},
+        {"C:\\GAMES\xE2\x88\x96x.zip", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(toCodePage(c.utf8), c.bytes) << c.utf8;
+
+    // Every byte reads as Windows-1252's own table says and writes back
+    // unchanged, the five bytes it leaves undefined included.
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        const std::string text = fromCodePage(byte);
+        EXPECT_EQ(text, windows1252ToUtf8(byte)) << b;
+        EXPECT_EQ(toCodePage(text), byte) << b;
+    }
+
+    // A path the page cannot hold is stored as an empty record, never in part.
+    SettingsRecords s;
+    s.selectedPath = "C:\\GAMES\\\xE6\xBC\xA2.zip";
+    s.screenshotDirectory = "D:\\\xE2\x82\xAC";
+    RecordImage image;
+    const std::vector<UnkeptText> unkept = writeSettings(image, s);
+    ASSERT_EQ(unkept.size(), 1u);
+    EXPECT_TRUE(unkept[0].record == 1 && unkept[0].reason == UnkeptText::NotRepresentable);
+    EXPECT_EQ(image.getString(1), "");
+    EXPECT_EQ(image.getString(2), "D:\\\x80");
+    EXPECT_EQ(readSettings(image).screenshotDirectory, s.screenshotDirectory);
+}
+
+TEST(WindowsListing, HiddenByAttributeNotByDot)
+{
+    struct Entry {
+        const char* name;
+        bool folder;
+        bool hiddenAttribute;
+        bool listed;
+    };
+    const Entry entries[] = {
+        {".dot.zip", false, false, true}, {"shown.zip", false, false, true}, {"secret.zip", false, true, false},
+        {".dotdir", true, false, true},   {"Shown", true, false, true},      {"Secret", true, true, false},
+        {".both", false, true, false},
+    };
+    test::TempDir dir;
+    Names files;
+    Names folders;
+    for (const Entry& e : entries) {
+        const fs::path path = dir.path() / e.name;
+        if (e.folder)
+            fs::create_directory(path);
+        else
+            std::ofstream(path).put('x');
+        if (e.hiddenAttribute)
+            test::setHiddenAttribute(path);
+        if (e.listed)
+            (e.folder ? folders : files).push_back(e.name);
+    }
+    // The expectations are already in list order.
+    EXPECT_EQ(listFiles(dir.text(), "*.*"), files);
+    EXPECT_EQ(listSubdirectories(dir.text()), folders);
+}
+
+TEST(WindowsPaths, BackslashAndDriveRoots)
+{
+    static_assert(nativeSeparator == '\\');
+    // A drive root keeps its backslash, so a file picked there gets two.
+    EXPECT_EQ(joinSelectedPath("C:\\", "GAME.ZIP"), "C:\\\\GAME.ZIP");
+    EXPECT_EQ(joinSelectedPath("C:\\GAMES", "GAME.ZIP"), "C:\\GAMES\\GAME.ZIP");
+    EXPECT_EQ(fileNamePart("C:\\\\GAME.ZIP"), "GAME.ZIP");
+    EXPECT_EQ(previewPath("D:\\", "GAME.ZIP", 1), "D:\\\\GAME.ZIP1.bmp");
+
+    // Drive letters ignore case, as the system does.
+    const std::vector<std::string> roots = {"C:\\", "d:\\", "\\\\server\\share"};
+    const std::pair<const char*, const char*> onRoots[] = {
+        {"c:\\games", "C:\\"}, {"D:\\ROMS", "d:\\"}, {"\\\\SERVER\\SHARE\\x", "\\\\server\\share"}, {"E:\\", ""}};
+    for (const auto& [path, root] : onRoots)
+        EXPECT_EQ(longestMatchingRoot(path, roots), root) << path;
+
+    // The system takes the doubled separator as one: the joined path names
+    // the file, whatever characters its name holds.
+    test::TempDir dir;
+    const std::string name = "\xC3\xA9t\xC3\xA9.zip";
+    std::ofstream(dir.path() / platform::pathFromUtf8(name)).put('x');
+    const std::string folderAsAtRoot = platform::utf8FromPath(dir.path()) + "\\";
+    EXPECT_TRUE(fs::is_regular_file(platform::pathFromUtf8(joinSelectedPath(folderAsAtRoot, name))));
+
+    // A drive root lists with its backslash, as the directory list gives it.
+    const fs::path temp = fs::temp_directory_path();
+    const std::string driveRoot = platform::utf8FromPath(temp.root_path());
+    ASSERT_EQ(driveRoot.size(), 3u) << driveRoot;
+    const std::string firstFolder = platform::utf8FromPath(*temp.relative_path().begin());
+    const Names atRoot = listSubdirectories(driveRoot);
+    // Letter case may differ from the temporary path's; a name with no
+    // wildcard in it matches only itself, case ignored.
+    EXPECT_TRUE(std::any_of(atRoot.begin(), atRoot.end(),
+                            [&](const std::string& folder) { return wildcardMatch(firstFolder, folder); }))
+        << driveRoot << " has no " << firstFolder;
+}
+
+} // namespace
+} // namespace lumora
+
+#endif // _WIN32
