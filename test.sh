@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Lumora with AddressSanitizer and UndefinedBehaviorSanitizer and runs
-# the whole suite headless: unit, GUI, end-to-end and fuzz replay; then builds
-# the Debian package and checks it.
+# the whole suite headless: unit, GUI, end-to-end and fuzz replay; then the
+# core's suite built for Windows, under Wine; then builds the Debian package
+# and checks it.
 set -euo pipefail
 src="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$src"
@@ -25,6 +26,10 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$src/tests/sanitizer/lsan.supp:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 600
+
+# The core once more, cross-built for Windows and run under Wine: the only
+# run its Windows branches get.
+bash "$src/scripts/test-windows.sh"
 
 # The Debian package, from a release build of its own: lintian, AppStream,
 # the desktop entry and the manual page.
