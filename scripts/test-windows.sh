@@ -15,4 +15,8 @@ cmake --build "$build" -j"$(nproc)"
 # The test program itself rather than CTest: one Wine start instead of one
 # per test (ctest --test-dir build/windows runs them one by one, also under
 # Wine).
-bash "$src/scripts/wine-run.sh" "$build/wineprefix" "$build/core_tests.exe" "$@"
+status=0
+bash "$src/scripts/wine-run.sh" "$build/wineprefix" "$build/core_tests.exe" "$@" || status=$?
+# Nothing of Wine's is left running once the tests are done.
+bash "$src/scripts/wine-run.sh" "$build/wineprefix" --stop
+exit "$status"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine, headless and reproducibly:
 #   scripts/wine-run.sh PREFIX PROGRAM.exe [ARGUMENT...]
+#   scripts/wine-run.sh PREFIX --stop     ends the prefix's Wine server now
 # PREFIX is the Wine prefix (created on first use, which takes a few seconds).
 # The program's exit status is this script's.
 set -euo pipefail
 if [ $# -lt 2 ]; then
-    echo "usage: $0 PREFIX PROGRAM.exe [ARGUMENT...]" >&2
+    echo "usage: $0 PREFIX PROGRAM.exe [ARGUMENT...] | $0 PREFIX --stop" >&2
     exit 2
 fi
 prefix="$1"
@@ -25,6 +26,21 @@ fi
 if [ -z "$loader" ]; then
     echo "wine-run: Wine is not installed (Debian package wine64)." >&2
     exit 2
+fi
+server="$(dirname "$loader")/wineserver"
+[ -x "$server" ] || server="$(command -v wineserver || true)"
+
+# Wine's server outlives the last program by a few seconds and is found by
+# the prefix folder's inode. Ended at once, it cannot serve a prefix made
+# afresh in a folder that happens to get the same inode.
+stop_server() {
+    if [ -d "$prefix" ] && [ -n "$server" ]; then
+        env WINEPREFIX="$prefix" "$server" -k >/dev/null 2>&1 || true
+    fi
+}
+if [ "$1" = "--stop" ]; then
+    stop_server
+    exit 0
 fi
 
 wine=(env
@@ -49,6 +65,8 @@ if [ ! -f "$ready" ]; then
     (
         flock 9
         if [ ! -f "$ready" ]; then
+            mkdir -p "$prefix"
+            stop_server
             log="$prefix.log"
             # Wine marks Unix dot-files hidden unless told otherwise; Windows
             # knows only the hidden attribute, and so must the tests.
