@@ -151,9 +151,9 @@ void fileList(benchmark::State& state, bool shown)
         list.setPath(dir);
         if (shown)
             bench::settle();
-        benchmark::DoNotOptimize(list.listCount());
+        benchmark::DoNotOptimize(list.model()->rowCount());
     }
-    state.counters["entries"] = list.listCount();
+    state.counters["entries"] = list.model()->rowCount();
 }
 void BM_FileList(benchmark::State& state) { fileList(state, false); }
 
@@ -169,7 +169,7 @@ void BM_FileTypeChange(benchmark::State& state)
     for (auto _ : state) {
         zip = !zip;
         list.setPattern(zip ? QStringLiteral("*.zip") : QStringLiteral("*.*"));
-        benchmark::DoNotOptimize(list.listCount());
+        benchmark::DoNotOptimize(list.model()->rowCount());
     }
 }
 void BM_FileListShown(benchmark::State& state) { fileList(state, true); }
@@ -197,9 +197,9 @@ void directoryList(benchmark::State& state, bool shown)
         list.setPath(dir);
         if (shown)
             bench::settle();
-        benchmark::DoNotOptimize(list.entryCount());
+        benchmark::DoNotOptimize(list.model()->rowCount());
     }
-    state.counters["entries"] = list.entryCount();
+    state.counters["entries"] = list.model()->rowCount();
 }
 void BM_DirectoryList(benchmark::State& state) { directoryList(state, false); }
 void BM_DirectoryListShown(benchmark::State& state) { directoryList(state, true); }

@@ -9,7 +9,7 @@ include(GNUInstallDirs)
 # strong stack protector, and relocations that are read-only and all resolved
 # at load time. Position-independent executables are the compiler's default
 # on Debian already.
-foreach(target IN ITEMS lumora_core lumora_ui lumora)
+foreach(target IN ITEMS lumora_core lumora_controls lumora_settings lumora_launcher lumora)
   target_compile_definitions(${target} PRIVATE $<$<CONFIG:Release>:_FORTIFY_SOURCE=2>)
   target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-fstack-protector-strong>)
 endforeach()

@@ -166,11 +166,6 @@ void DirectoryList::moveTo(const QString& directory)
         change.raise();
 }
 
-int DirectoryList::entryCount() const { return model_->rowCount(); }
-QString DirectoryList::entryText(int row) const { return model_->entry(row).text; }
-int DirectoryList::entryLevel(int row) const { return model_->entry(row).level; }
-bool DirectoryList::entryIsOpen(int row) const { return model_->entry(row).open; }
-
 void DirectoryList::openEntry(int row)
 {
     if (row < 0 || row >= model_->rowCount())

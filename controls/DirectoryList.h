@@ -33,12 +33,6 @@ public:
     // 75 or 68 when the directory cannot be read; the list then stays.
     void setPath(const QString& textOrPath);
 
-    // The entries as shown, for the tests and the benchmarks.
-    int entryCount() const;
-    QString entryText(int row) const;
-    int entryLevel(int row) const;
-    bool entryIsOpen(int row) const;
-
     // Opens entry `row` as a double click does.
     void openEntry(int row);
 

@@ -28,8 +28,6 @@ public:
     QString pattern() const { return pattern_; }
     void setPattern(const QString& pattern);
 
-    int listCount() const;
-    QString entry(int row) const;
     // The selected entry, empty when none is selected.
     QString fileName() const;
     int listIndex() const;
@@ -48,6 +46,8 @@ protected:
 
 private:
     void list(const QString& path, const QString& pattern);
+    int listCount() const;
+    QString entry(int row) const;
     bool pressedOnEntry_ = false;
 
     ErrorGuard& errors_;

@@ -94,7 +94,6 @@ public:
     void open(int number, const std::filesystem::path& path);
     RecordFile& at(int number); // raises 52 when the number is not open
     void close(int number);     // raises 52 when the number is not open
-    bool isOpen(int number) const { return files_.count(number) != 0; }
     std::size_t openCount() const { return files_.size(); }
 
 private:

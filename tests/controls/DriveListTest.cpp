@@ -4,10 +4,10 @@
 #include "core/RuntimeError.h"
 #include "support/TestSupport.h"
 
-using namespace lumora;
-using lumora::test::World;
-
+namespace lumora {
 namespace {
+
+using test::World;
 
 struct DriveListFixture : ::testing::Test {
     World world;
@@ -89,3 +89,4 @@ TEST_F(DriveListFixture, TextOnNoDriveRaisesDeviceUnavailableAndKeepsTheDrive)
 }
 
 } // namespace
+} // namespace lumora

@@ -18,11 +18,11 @@
 // Each variant names only the header fields it changes.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-using namespace lumora;
-using lumora::test::errorNumber;
-using lumora::test::World;
-
+namespace lumora {
 namespace {
+
+using test::errorNumber;
+using test::World;
 
 QByteArray le(quint32 value, int bytes)
 {
@@ -250,3 +250,4 @@ TEST(PictureBox, PaintsItsPictureUnscaledAtTheInnerTopLeftAndBlankWhenEmpty)
 }
 
 } // namespace
+} // namespace lumora

@@ -1,4 +1,4 @@
-// The small controls and the runtime's error trap.
+// The small controls and the trap for errors that no handler catches.
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,10 @@
 #include "controls/Twips.h"
 #include "support/TestSupport.h"
 
-using namespace lumora;
-using lumora::test::World;
-
+namespace lumora {
 namespace {
+
+using test::World;
 
 TEST(ComboBox, AddedEntriesLeaveTheEditTextUntilAnIndexIsSet)
 {
@@ -138,7 +138,7 @@ TEST(Twips, ConvertToTheNearestPixelSymmetrically)
     EXPECT_EQ(twipsRect(120, 0, 4815, 3375), QRect(8, 0, 321, 225));
 }
 
-TEST(FormRuntime, GuardReportsAnUntrappedErrorAndEndsTheProgram)
+TEST(ErrorGuard, AnUntrappedErrorIsReportedAndEndsTheProgram)
 {
     const struct {
         std::function<void()> fault;
@@ -166,7 +166,7 @@ TEST(FormRuntime, GuardReportsAnUntrappedErrorAndEndsTheProgram)
     }
 }
 
-TEST(FormRuntime, NothingRunsAfterAnOrderlyEnd)
+TEST(ErrorGuard, NothingRunsAfterAnOrderlyEnd)
 {
     World world;
     FormRuntime& runtime = world.runtime();
@@ -183,3 +183,4 @@ TEST(FormRuntime, NothingRunsAfterAnOrderlyEnd)
 }
 
 } // namespace
+} // namespace lumora

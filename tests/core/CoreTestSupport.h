@@ -1,6 +1,6 @@
 #pragma once
 // A private temporary folder per test, so that no test touches the machine's
-// own files, and the number a RuntimeError carries.
+// own files, and a way to run a check as an ordinary user.
 
 #include <atomic>
 #include <filesystem>
@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "core/RuntimeError.h"
+#include "support/ErrorNumber.h"
 
 #ifndef _WIN32
 #include <grp.h>
@@ -55,17 +55,6 @@ inline void setLastWriteTime(const std::filesystem::path& path, std::filesystem:
     std::filesystem::last_write_time(path, time);
 }
 #endif
-
-// 0 when `action` raises nothing.
-inline int errorNumberOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // Runs `check` with the rights of an ordinary user, so that permissions bind:
 // when the suite runs as root, in a child process that has become "nobody"

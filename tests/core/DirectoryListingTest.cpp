@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-using test::errorNumberOf;
+using test::errorNumber;
 
 void touch(const fs::path& path) { std::ofstream(path).put('x'); }
 
@@ -58,8 +58,8 @@ TEST_F(DirectoryListing, UnreadablePathsRaisePathNotFound)
 {
     for (const std::string& path :
          {(dir.path() / "missing").string(), (dir.path() / "b.zip").string(), std::string()}) {
-        EXPECT_EQ(errorNumberOf([&] { (void)listFiles(path, "*.*"); }), err::PathNotFound) << path;
-        EXPECT_EQ(errorNumberOf([&] { (void)listSubdirectories(path); }), err::PathNotFound) << path;
+        EXPECT_EQ(errorNumber([&] { (void)listFiles(path, "*.*"); }), err::PathNotFound) << path;
+        EXPECT_EQ(errorNumber([&] { (void)listSubdirectories(path); }), err::PathNotFound) << path;
     }
 }
 
@@ -83,8 +83,7 @@ TEST_F(DirectoryListing, LockedDirectoryRaisesAccessError)
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind the superuser";
     fs::permissions(dir.path() / "alpha", fs::perms::none);
-    EXPECT_EQ(errorNumberOf([&] { (void)listFiles((dir.path() / "alpha").string(), "*.*"); }),
-              err::PathFileAccessError);
+    EXPECT_EQ(errorNumber([&] { (void)listFiles((dir.path() / "alpha").string(), "*.*"); }), err::PathFileAccessError);
     fs::permissions(dir.path() / "alpha", fs::perms::owner_all);
 #endif
 }
@@ -122,7 +121,7 @@ TEST(DirectoryCache, ReusesASettledFolderUntilItChanges)
     EXPECT_EQ(changed->files, (std::vector<std::string>{"a.ZIP", "b.zip"}));
 
     fs::remove_all(dir.path());
-    EXPECT_EQ(errorNumberOf([&] { cache.read(dir.text()); }), err::PathNotFound);
+    EXPECT_EQ(errorNumber([&] { cache.read(dir.text()); }), err::PathNotFound);
 }
 
 } // namespace

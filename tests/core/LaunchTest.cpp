@@ -52,7 +52,7 @@ TEST(PreviewPath, JoinsDirectoryNameAndNumber)
     EXPECT_EQ(previewPath("", "PUZZLE.ZIP", 1, '\\'), "\\PUZZLE.ZIP1.bmp");
     EXPECT_EQ(previewPath("D:\\SHOTS", "", 1, '\\'), "D:\\SHOTS\\1.bmp");
     for (const int which : {0, 3, -1})
-        EXPECT_EQ(test::errorNumberOf([&] { previewPath("D:\\S", "A.ZIP", which, '\\'); }), 5) << which;
+        EXPECT_EQ(test::errorNumber([&] { previewPath("D:\\S", "A.ZIP", which, '\\'); }), 5) << which;
 }
 
 } // namespace

@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
-using test::errorNumberOf;
+using test::errorNumber;
 
 Bytes fileBytes(const fs::path& path)
 {
@@ -53,7 +53,7 @@ TEST(RecordFile, OpenCreatesMissingFileAndLeavesExistingOne)
     EXPECT_EQ(fileBytes(existing), original);
     EXPECT_EQ(file.read(settingsRecords).bytes(), original);
 
-    EXPECT_EQ(errorNumberOf([&] { RecordFile f(dir.path() / "absent" / "x"); }), err::PathNotFound);
+    EXPECT_EQ(errorNumber([&] { RecordFile f(dir.path() / "absent" / "x"); }), err::PathNotFound);
 }
 
 TEST(RecordFile, ReadsTheRecordsOnlyAndASaveKeepsWhatFollowsThem)
@@ -98,8 +98,8 @@ TEST(RecordFile, WriteIntoVanishedDirectoryRaises)
         GTEST_SKIP() << "Windows keeps a folder that holds an open file: " << removeError.message();
 #endif
     ASSERT_FALSE(removeError) << removeError.message();
-    EXPECT_EQ(errorNumberOf([&] { file.write(RecordImage(Bytes{1})); }), err::PathNotFound);
-    EXPECT_EQ(errorNumberOf([&] { (void)file.read(settingsRecords); }), 0);
+    EXPECT_EQ(errorNumber([&] { file.write(RecordImage(Bytes{1})); }), err::PathNotFound);
+    EXPECT_EQ(errorNumber([&] { (void)file.read(settingsRecords); }), 0);
 }
 
 #ifndef _WIN32
@@ -123,14 +123,14 @@ TEST(RecordFile, OpensOnlyRegularFilesAndNeverWaitsOnOthers)
     fs::create_symlink("/dev/zero", dir.path() / "zero-link");
     fs::create_directory(dir.path() / "folder");
     for (const char* name : {"fifo", "fifo-link", "zero-link", "folder"})
-        EXPECT_EQ(errorNumberOf([&] { RecordFile f(dir.path() / name); }), err::PathFileAccessError) << name;
+        EXPECT_EQ(errorNumber([&] { RecordFile f(dir.path() / name); }), err::PathFileAccessError) << name;
 
     // A file that turned into one after the start is refused by the save.
     const fs::path path = dir.path() / "Lumora.INI";
     RecordFile file(path);
     fs::remove(path);
     ASSERT_EQ(::mkfifo(path.c_str(), 0666), 0);
-    EXPECT_EQ(errorNumberOf([&] { file.write(RecordImage(Bytes{1})); }), err::PathFileAccessError);
+    EXPECT_EQ(errorNumber([&] { file.write(RecordImage(Bytes{1})); }), err::PathFileAccessError);
 }
 
 TEST(RecordFile, ASaveKeepsTheFileWhatItWas)
@@ -183,7 +183,7 @@ TEST(RecordFile, PermissionsBindEvenWhenTheSuiteRunsAsRoot)
                   RecordFile file(readOnly);
                   if (file.read(settingsRecords).bytes() != original)
                       return "not read";
-                  const int number = errorNumberOf([&] { file.write(RecordImage(Bytes{2, 0})); });
+                  const int number = errorNumber([&] { file.write(RecordImage(Bytes{2, 0})); });
                   return number == err::PermissionDenied ? "" : "save gave error " + std::to_string(number);
               }),
               "");
@@ -237,7 +237,7 @@ TEST(RecordFile, FailedWriteLeavesOldContentWhole)
         std::signal(SIGXFSZ, previous);
         GTEST_SKIP() << "cannot lower the file size limit";
     }
-    const int number = errorNumberOf([&] { file.write(RecordImage(Bytes(std::size_t{256} * 1024, 0x11))); });
+    const int number = errorNumber([&] { file.write(RecordImage(Bytes(std::size_t{256} * 1024, 0x11))); });
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
 
@@ -260,19 +260,20 @@ TEST(FileTable, NumbersAreHandedOutLowestFirst)
     EXPECT_EQ(table.freeFile(), 1);
     EXPECT_EQ(table.at(2).path(), dir.path() / "b");
 
-    EXPECT_EQ(errorNumberOf([&] { table.open(2, dir.path() / "c"); }), err::FileAlreadyOpen);
+    EXPECT_EQ(errorNumber([&] { table.open(2, dir.path() / "c"); }), err::FileAlreadyOpen);
     EXPECT_FALSE(fs::exists(dir.path() / "c"));
     for (const int bad : {0, 256})
-        EXPECT_EQ(errorNumberOf([&] { table.open(bad, dir.path() / "c"); }), err::BadFileNameOrNumber);
-    EXPECT_EQ(errorNumberOf([&] { (void)table.at(4); }), err::BadFileNameOrNumber);
-    EXPECT_EQ(errorNumberOf([&] { table.close(4); }), err::BadFileNameOrNumber);
-    EXPECT_EQ(errorNumberOf([&] { table.open(4, dir.path() / "no" / "c"); }), err::PathNotFound);
+        EXPECT_EQ(errorNumber([&] { table.open(bad, dir.path() / "c"); }), err::BadFileNameOrNumber);
+    EXPECT_EQ(errorNumber([&] { (void)table.at(4); }), err::BadFileNameOrNumber);
+    EXPECT_EQ(errorNumber([&] { table.close(4); }), err::BadFileNameOrNumber);
+    EXPECT_EQ(errorNumber([&] { table.open(4, dir.path() / "no" / "c"); }), err::PathNotFound);
     EXPECT_EQ(table.openCount(), 1u);
 
-    for (int number = 1; number <= FileTable::maxFileNumber; ++number)
-        if (!table.isOpen(number))
-            table.open(number, dir.path() / ("f" + std::to_string(number)));
-    EXPECT_EQ(errorNumberOf([&] { (void)table.freeFile(); }), err::TooManyFiles);
+    while (table.openCount() < FileTable::maxFileNumber) {
+        const int number = table.freeFile();
+        table.open(number, dir.path() / ("f" + std::to_string(number)));
+    }
+    EXPECT_EQ(errorNumber([&] { (void)table.freeFile(); }), err::TooManyFiles);
     table.close(200);
     EXPECT_EQ(table.freeFile(), 200);
 }

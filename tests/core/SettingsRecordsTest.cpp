@@ -9,7 +9,7 @@ namespace lumora {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-using test::errorNumberOf;
+using test::errorNumber;
 
 Bytes slotStart(const RecordImage& image, int record, std::size_t count)
 {
@@ -47,9 +47,9 @@ TEST(RecordImage, PutsTouchOnlyTheirOwnSlot)
     EXPECT_EQ(slotStart(image, 4, 2), (Bytes{0, 0}));
 
     const Bytes before = image.bytes();
-    EXPECT_EQ(errorNumberOf([&] { image.putString(1, std::string(127, 'x')); }), err::BadRecordLength);
-    EXPECT_EQ(errorNumberOf([&] { image.putInteger(0, 1); }), 63);
-    EXPECT_EQ(errorNumberOf([&] { (void)image.getString(-5); }), 63);
+    EXPECT_EQ(errorNumber([&] { image.putString(1, std::string(127, 'x')); }), err::BadRecordLength);
+    EXPECT_EQ(errorNumber([&] { image.putInteger(0, 1); }), 63);
+    EXPECT_EQ(errorNumber([&] { (void)image.getString(-5); }), 63);
     EXPECT_EQ(image.bytes(), before);
 }
 

@@ -27,7 +27,7 @@ if(LUMORA_FUZZ)
   get_target_property(core_dir lumora_core SOURCE_DIR)
   list(TRANSFORM core_sources PREPEND ${core_dir}/ REGEX "^[^/]")
   add_library(lumora_core_fuzz STATIC ${core_sources})
-  target_include_directories(lumora_core_fuzz PUBLIC ${PROJECT_SOURCE_DIR})
+  lumora_include_root(lumora_core_fuzz core)
   target_compile_options(lumora_core_fuzz PRIVATE -fsanitize=fuzzer-no-link ${fuzz_flags})
   set_target_properties(lumora_core_fuzz PROPERTIES AUTOMOC OFF)
 

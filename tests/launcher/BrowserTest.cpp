@@ -17,16 +17,16 @@
 #include "controls/NativeText.h"
 #include "controls/PictureBox.h"
 #include "controls/StatusBar.h"
-#include "launcher/LauncherTestSupport.h"
 #include "launcher/frmMain.h"
 #include "settings/frmSettings.h"
 #include "support/TestSupport.h"
+#include "support/WindowSupport.h"
 
+namespace lumora {
 namespace {
 
-using lumora::frmMain;
-using lumora::test::clickFile;
-using lumora::test::fileEntries;
+using test::clickFile;
+using test::shownEntries;
 
 const QString scratchDrive = QStringLiteral("scratch [test]");
 const QString goneDrive = QStringLiteral("/nonexistent-lumora-drive [gone]");
@@ -57,7 +57,7 @@ protected:
         emit w->drvDrive->activated(index);
     }
 
-    lumora::test::World world;
+    test::World world;
     QString games;
     std::unique_ptr<frmMain> w;
 };
@@ -77,7 +77,7 @@ TEST_F(Browser, FileTypeChoosesWhatTheFileListShows)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.listIndex);
         w->cboFileType->setListIndex(c.listIndex);
-        QStringList listed = fileEntries(*w->filFiles);
+        QStringList listed = shownEntries(*w->filFiles);
         listed.sort(Qt::CaseSensitive);
         EXPECT_EQ(listed, c.expected);
     }
@@ -98,11 +98,11 @@ TEST_F(Browser, ClickingAFilePicksItsPath)
 
 TEST_F(Browser, ArrowKeyPicksTheNextFile)
 {
-    clickFile(*w->filFiles, w->filFiles->entry(0));
+    clickFile(*w->filFiles, shownEntries(*w->filFiles)[0]);
     const int row = w->filFiles->listIndex();
     ASSERT_EQ(row, 0);
     QTest::keyClick(w->filFiles, Qt::Key_Down);
-    const QString next = w->filFiles->entry(row + 1);
+    const QString next = shownEntries(*w->filFiles).value(row + 1);
     ASSERT_FALSE(next.isEmpty());
     EXPECT_EQ(w->selectedPath(), games + "/" + next);
     EXPECT_EQ(textPanel(), games + "/" + next);
@@ -146,13 +146,10 @@ TEST_F(Browser, NamesThatAreNoValidTextAreKeptAsTheirBytes)
     ::close(file);
 
     w->dirDirectory->setPath(games);
-    int row = -1;
-    for (int i = 0; i < w->dirDirectory->entryCount(); ++i)
-        if (w->dirDirectory->entryText(i) == QStringLiteral("Caf\uFFFD"))
-            row = i;
+    const int row = int(shownEntries(*w->dirDirectory).indexOf(QStringLiteral("Caf\uFFFD")));
     ASSERT_GE(row, 0) << "shown readably";
     w->dirDirectory->openEntry(row);
-    EXPECT_EQ(lumora::nativeFromText(w->dirDirectory->path()), folder.toStdString());
+    EXPECT_EQ(nativeFromText(w->dirDirectory->path()), folder.toStdString());
     EXPECT_TRUE(world.messages.empty());
 
     // Its screenshot is looked for under the same bytes.
@@ -161,12 +158,12 @@ TEST_F(Browser, NamesThatAreNoValidTextAreKeptAsTheirBytes)
     ASSERT_TRUE(shot.save(world.path("shot.bmp"), "BMP"));
     ASSERT_EQ(
         ::rename(QFile::encodeName(world.path("shot.bmp")).constData(), (folder + "/Caf\xE9.zip1.bmp").constData()), 0);
-    w->settingsWindow().txtScreen->setText(lumora::textFromNative(folder.toStdString()));
+    w->settingsWindow().txtScreen->setText(textFromNative(folder.toStdString()));
 
-    clickFile(*w->filFiles, lumora::textFromNative("Caf\xE9.zip"));
-    EXPECT_EQ(lumora::nativeFromText(w->selectedPath()), (folder + "/Caf\xE9.zip").toStdString());
-    EXPECT_EQ(lumora::nativeFromText(w->fileNamePart()), "Caf\xE9.zip");
-    ASSERT_TRUE(lumora::test::previewsSettle(*w));
+    clickFile(*w->filFiles, QStringLiteral("Caf\uFFFD.zip"));
+    EXPECT_EQ(nativeFromText(w->selectedPath()), (folder + "/Caf\xE9.zip").toStdString());
+    EXPECT_EQ(nativeFromText(w->fileNamePart()), "Caf\xE9.zip");
+    ASSERT_TRUE(test::previewsSettle(*w));
     EXPECT_EQ(w->Picture1->picture().size(), QSize(8, 6));
 }
 
@@ -177,7 +174,7 @@ TEST_F(Browser, AFileTypeThatCannotBeListedLeavesTheBoxAtTheTypeListed)
     w->cboFileType->setCurrentIndex(1);
     emit w->cboFileType->activated(1); // as the user chooses it
     ASSERT_EQ(world.messages.size(), 1u);
-    EXPECT_EQ(world.messages[0].style, 48);
+    EXPECT_EQ(world.messages[0].style, style::Exclamation);
     EXPECT_EQ(w->cboFileType->listIndex(), 0);
     EXPECT_EQ(w->cboFileType->currentText(), "Zip Files (*.zip)");
     EXPECT_EQ(w->filFiles->pattern(), "*.zip");
@@ -191,7 +188,7 @@ TEST_F(Browser, MissingDriveIsReportedAndTheListsStay)
     ASSERT_EQ(world.messages.size(), 1u);
     EXPECT_EQ(world.messages[0].prompt, "Drive Error!");
     EXPECT_EQ(world.messages[0].title, "Error");
-    EXPECT_EQ(world.messages[0].style, 48);
+    EXPECT_EQ(world.messages[0].style, style::Exclamation);
     EXPECT_EQ(w->drvDrive->drive(), scratchDrive);
     EXPECT_EQ(w->drvDrive->currentText(), scratchDrive);
     EXPECT_EQ(w->dirDirectory->path(), games);
@@ -201,10 +198,7 @@ TEST_F(Browser, MissingDriveIsReportedAndTheListsStay)
 
 TEST_F(Browser, VanishedDirectoryIsReportedAndTheListsStay)
 {
-    int row = -1;
-    for (int i = 0; i < w->dirDirectory->entryCount(); ++i)
-        if (w->dirDirectory->entryText(i) == "sub.zip")
-            row = i;
+    const int row = int(shownEntries(*w->dirDirectory).indexOf("sub.zip"));
     ASSERT_GE(row, 0);
     ASSERT_TRUE(QDir(world.path("games/sub.zip")).removeRecursively());
 
@@ -216,7 +210,7 @@ TEST_F(Browser, VanishedDirectoryIsReportedAndTheListsStay)
     ASSERT_EQ(opened.size(), 1);
 
     ASSERT_EQ(world.messages.size(), 1u);
-    EXPECT_EQ(world.messages[0].style, 48);
+    EXPECT_EQ(world.messages[0].style, style::Exclamation);
     EXPECT_TRUE(world.messages[0].prompt.contains("sub.zip")) << world.messages[0].prompt.toStdString();
     EXPECT_EQ(w->dirDirectory->path(), games);
     EXPECT_EQ(w->filFiles->path(), games);
@@ -224,3 +218,4 @@ TEST_F(Browser, VanishedDirectoryIsReportedAndTheListsStay)
 }
 
 } // namespace
+} // namespace lumora

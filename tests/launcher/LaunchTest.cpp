@@ -13,16 +13,13 @@
 #include "controls/FormRuntime.h"
 #include "controls/NativeText.h"
 #include "controls/OptionButton.h"
-#include "launcher/LauncherTestSupport.h"
 #include "launcher/frmMain.h"
 #include "settings/frmSettings.h"
 #include "support/TestSupport.h"
+#include "support/WindowSupport.h"
 
+namespace lumora {
 namespace {
-
-using lumora::FormRuntime;
-using lumora::frmMain;
-using lumora::Seams;
 
 // Restores the process's PATH however the test ends.
 class PathOverride {
@@ -83,7 +80,7 @@ protected:
             if (!file.open(QIODevice::ReadOnly))
                 continue;
             // Bytes that are no valid text stay themselves, as the program keeps names.
-            QStringList lines = lumora::textFromNative(file.readAll().toStdString()).split('\n');
+            QStringList lines = textFromNative(file.readAll().toStdString()).split('\n');
             lines.removeLast(); // after the final line break
             const qsizetype told = lines.takeFirst().toInt();
             EXPECT_EQ(told, lines.size()) << "an argument holds a line break";
@@ -95,13 +92,12 @@ protected:
     void pick(const QString& folder, const QString& file)
     {
         world.makeFile(folder + "/" + file);
-        w->dirDirectory->setPath(world.path(folder));
-        lumora::test::clickFile(*w->filFiles, file);
+        test::pickGame(*w, world.path(folder), file);
     }
 
     void pressRun() { QTest::mouseClick(w->cmdRun2, Qt::LeftButton); }
 
-    lumora::test::World world;
+    test::World world;
     std::unique_ptr<PathOverride> path;
     std::unique_ptr<FormRuntime> runtime;
     std::unique_ptr<frmMain> w;
@@ -208,13 +204,12 @@ TEST_F(Launching, AGameWhoseNameIsNoValidTextReachesTheEmulatorByteForByte)
     const int fd = ::open(file.c_str(), O_CREAT | O_WRONLY, 0666);
     ASSERT_GE(fd, 0);
     ::close(fd);
-    w->dirDirectory->setPath(world.path("games"));
-    lumora::test::clickFile(*w->filFiles, lumora::textFromNative("Caf\xE9.zip"));
+    test::pickGame(*w, world.path("games"), QStringLiteral("Caf\uFFFD.zip"));
     pressRun();
 
     const QList<QStringList> started = startedWith(1);
     ASSERT_EQ(started.size(), 1);
-    EXPECT_EQ(started[0], QStringList{lumora::textFromNative(file)});
+    EXPECT_EQ(started[0], QStringList{textFromNative(file)});
 }
 
 TEST_F(Launching, AnEmulatorNotThereOrNotRunnableIsReportedAsSuchAndTheProgramGoesOn)
@@ -236,7 +231,7 @@ TEST_F(Launching, AnEmulatorNotThereOrNotRunnableIsReportedAsSuchAndTheProgramGo
         ASSERT_EQ(world.messages.size(), 1u);
         EXPECT_TRUE(world.messages[0].prompt.contains("gravlok.exe")) << world.messages[0].prompt.toStdString();
         EXPECT_TRUE(world.messages[0].prompt.contains(reason)) << world.messages[0].prompt.toStdString();
-        EXPECT_EQ(world.messages[0].style, 48);
+        EXPECT_EQ(world.messages[0].style, style::Exclamation);
         EXPECT_TRUE(w->isVisible());
         EXPECT_TRUE(world.endCodes.empty());
         EXPECT_FALSE(runtime->errors.ended());
@@ -244,3 +239,4 @@ TEST_F(Launching, AnEmulatorNotThereOrNotRunnableIsReportedAsSuchAndTheProgramGo
 }
 
 } // namespace
+} // namespace lumora

@@ -11,14 +11,12 @@
 #include "controls/DirectoryList.h"
 #include "controls/FormRuntime.h"
 #include "controls/SparkleCanvas.h"
-#include "launcher/LauncherTestSupport.h"
 #include "launcher/frmMain.h"
 #include "support/TestSupport.h"
+#include "support/WindowSupport.h"
 
+namespace lumora {
 namespace {
-
-using lumora::frmMain;
-using lumora::RuntimeError;
 
 QByteArray settingsBytes()
 {
@@ -38,7 +36,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     }
 
-    lumora::test::World world;
+    test::World world;
     frmMain w{world.runtime()};
 };
 
@@ -59,27 +57,12 @@ TEST_F(Lifecycle, ClosingThroughTheFrameEndsWithoutSaving)
     w.dirDirectory->setPath(world.path("games"));
     ASSERT_TRUE(w.SaveRecord());
     const QByteArray saved = settingsBytes();
-    lumora::test::clickFile(*w.filFiles, "a.zip");
+    test::pickGame(w, world.path("games"), "a.zip");
     ASSERT_FALSE(w.selectedPath().isEmpty());
 
     w.close();
     EXPECT_EQ(world.endCodes, std::vector<int>{0});
     EXPECT_EQ(settingsBytes(), saved);
-}
-
-TEST_F(Lifecycle, UntrappedErrorIsReportedAndEndsTheProgram)
-{
-    world.runtime().errors.guard([] { throw RuntimeError(76); });
-    ASSERT_EQ(world.messages.size(), 1u);
-    EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error '76':")) << world.messages[0].prompt.toStdString();
-    EXPECT_TRUE(world.messages[0].prompt.contains("Path not found"));
-    EXPECT_EQ(world.messages[0].style, 16);
-    EXPECT_EQ(world.endCodes, std::vector<int>{1});
-
-    bool ranAfterwards = false;
-    world.runtime().errors.guard([&] { ranAfterwards = true; });
-    EXPECT_FALSE(ranAfterwards);
-    EXPECT_EQ(world.messages.size(), 1u);
 }
 
 TEST(LifecycleStart, ASettingsFileThatIsNoRegularFileStopsTheStartUpWithoutWaiting)
@@ -91,14 +74,14 @@ TEST(LifecycleStart, ASettingsFileThatIsNoRegularFileStopsTheStartUpWithoutWaiti
     };
     for (const auto& [kind, make] : kinds) {
         SCOPED_TRACE(kind);
-        lumora::test::World world;
+        test::World world;
         ASSERT_TRUE(make());
         frmMain w(world.runtime());
         world.runtime().errors.guard([&] { w.Form_Load(); });
         ASSERT_EQ(world.messages.size(), 1u);
         EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error '75':"))
             << world.messages[0].prompt.toStdString();
-        EXPECT_EQ(world.messages[0].style, 16);
+        EXPECT_EQ(world.messages[0].style, style::Critical);
         EXPECT_EQ(world.endCodes, std::vector<int>{1});
     }
 }
@@ -129,7 +112,7 @@ TEST_F(Lifecycle, SparklesBeginOnlyOnceTheStartUpIsOver)
     std::optional<int> flagMidway = -1;
     QImage drawnMidway;
     frmMain* window = nullptr;
-    lumora::Seams seams = world.seams();
+    Seams seams = world.seams();
     seams.drives = [&, drives = seams.drives] {
         if (starting && flagMidway == -1) {
             tick(*window->tmrTimer);
@@ -138,7 +121,7 @@ TEST_F(Lifecycle, SparklesBeginOnlyOnceTheStartUpIsOver)
         }
         return drives();
     };
-    lumora::FormRuntime runtime(seams);
+    FormRuntime runtime(seams);
     frmMain fresh(runtime);
     window = &fresh;
     fresh.show();
@@ -159,3 +142,4 @@ TEST_F(Lifecycle, SparklesBeginOnlyOnceTheStartUpIsOver)
 }
 
 } // namespace
+} // namespace lumora

@@ -18,9 +18,8 @@
 #include "launcher/frmMain.h"
 #include "support/TestSupport.h"
 
+namespace lumora {
 namespace {
-
-using lumora::frmMain;
 
 struct Placed {
     const char* name;
@@ -46,7 +45,7 @@ class MainWindowLayout : public ::testing::Test {
 protected:
     QWidget* control(const char* name) { return w.centralWidget()->findChild<QWidget*>(QString::fromLatin1(name)); }
 
-    lumora::test::World world;
+    test::World world;
     frmMain w{world.runtime()};
 };
 
@@ -149,3 +148,4 @@ TEST_F(MainWindowLayout, WideningMovesOnlyTheStatusBar)
 }
 
 } // namespace
+} // namespace lumora

@@ -18,16 +18,16 @@
 #include "controls/FileList.h"
 #include "controls/PictureBox.h"
 #include "controls/SparkleCanvas.h"
-#include "launcher/LauncherTestSupport.h"
 #include "launcher/frmMain.h"
 #include "settings/frmSettings.h"
 #include "support/TestSupport.h"
+#include "support/WindowSupport.h"
 
+namespace lumora {
 namespace {
 
-using lumora::frmMain;
-using lumora::test::fileEntries;
-using lumora::test::previewsSettle;
+using test::previewsSettle;
+using test::shownEntries;
 
 // A picture Qt's reader accepts that takes seconds to decode, in a file of a
 // few dozen kilobytes: a large flat picture written progressively, whose last
@@ -72,14 +72,7 @@ protected:
         w->dirDirectory->setPath(world.path(QStringLiteral("games")));
     }
 
-    void pick(const QString& name)
-    {
-        const int row = int(fileEntries(*w->filFiles).indexOf(name));
-        ASSERT_GE(row, 0) << name.toStdString();
-        w->filFiles->setListIndex(row);
-        w->filFiles_Click();
-        ASSERT_TRUE(lumora::test::previewsSettle(*w));
-    }
+    void pick(const QString& name) { test::pickGame(*w, world.path(QStringLiteral("games")), name); }
 
     // A screenshot of `size` filled with `colour`, under the preview name.
     void shoot(const QString& name, QSize size, QRgb colour = qRgb(200, 100, 50))
@@ -89,9 +82,9 @@ protected:
         ASSERT_TRUE(image.save(shots + QLatin1Char('/') + name, "BMP"));
     }
 
-    QSize shown(const lumora::PictureBox* box) const { return box->picture().size(); }
+    QSize shown(const PictureBox* box) const { return box->picture().size(); }
 
-    lumora::test::World world;
+    test::World world;
     QString shots;
     std::unique_ptr<frmMain> w;
 };
@@ -174,7 +167,7 @@ TEST_F(Previews, ACostlyPictureDecodesAwayFromTheWindowsAndALaterPickSupersedesI
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
 
-    w->filFiles->setListIndex(int(fileEntries(*w->filFiles).indexOf(QStringLiteral("RACER.ZIP"))));
+    w->filFiles->setListIndex(int(shownEntries(*w->filFiles).indexOf(QStringLiteral("RACER.ZIP"))));
     w->filFiles_Click();
     EXPECT_TRUE(w->Picture1->loading()); // the pick is over; the picture is still on its way
     const QImage before = w->canvas->surface();
@@ -225,10 +218,10 @@ TEST_F(Previews, ASettingsWindowClosedThroughItsFrameComesBackWithTheStoredDirec
 
     w->settingsWindow().close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(lumora::test::liveSettingsWindows(), 0);
+    EXPECT_EQ(test::liveSettingsWindows(), 0);
 
     pick(QStringLiteral("PUZZLE.ZIP"));
-    ASSERT_EQ(lumora::test::liveSettingsWindows(), 1);
+    ASSERT_EQ(test::liveSettingsWindows(), 1);
     EXPECT_EQ(w->settingsWindow().txtScreen->text(), shots);
     EXPECT_EQ(shown(w->Picture1), QSize(24, 24));
     EXPECT_EQ(shown(w->Picture2), QSize(24, 24));
@@ -236,3 +229,4 @@ TEST_F(Previews, ASettingsWindowClosedThroughItsFrameComesBackWithTheStoredDirec
 }
 
 } // namespace
+} // namespace lumora

@@ -12,9 +12,8 @@
 #include "settings/frmSettings.h"
 #include "support/TestSupport.h"
 
+namespace lumora {
 namespace {
-
-using lumora::frmMain;
 
 class Sparkle : public ::testing::Test {
 protected:
@@ -43,7 +42,7 @@ protected:
         return n;
     }
 
-    lumora::test::World world;
+    test::World world;
     std::unique_ptr<frmMain> w;
 };
 
@@ -64,11 +63,11 @@ TEST_F(Sparkle, NothingIsDrawnUntilTheStartUpHasEnded)
 TEST_F(Sparkle, BothWindowsDrawFromTheOneGenerator)
 {
     load();
-    lumora::frmSettings& settings = w->settingsWindow();
+    frmSettings& settings = w->settingsWindow();
     ASSERT_FALSE(settings.isVisible());
-    lumora::RandomSource expected = world.runtime().random;
+    RandomSource expected = world.runtime().random;
     const auto advance = [&expected] {
-        for (int i = 0; i < 5 * lumora::sparklePointsPerTick; ++i)
+        for (int i = 0; i < 5 * sparklePointsPerTick; ++i)
             expected.next();
     };
 
@@ -123,13 +122,14 @@ TEST_F(Sparkle, ControlsStayAboveThePointsAndThePointsSurviveRepaints)
 TEST_F(Sparkle, ACanvasWithoutWidthTakesTicksSafely)
 {
     load();
-    lumora::frmSettings& settings = w->settingsWindow();
+    frmSettings& settings = w->settingsWindow();
     settings.canvas->resize(0, 100);
     settings.tmrTimer1_Timer();
-    lumora::SparkleCanvas empty;
+    SparkleCanvas empty;
     empty.resize(0, 0);
     empty.sparkle(world.runtime().random);
     EXPECT_FALSE(world.runtime().errors.ended());
 }
 
 } // namespace
+} // namespace lumora

@@ -6,8 +6,13 @@
 
 #include "settings/SettingsTestSupport.h"
 
-namespace lumora::test {
+namespace lumora {
 namespace {
+
+using test::FileBytes;
+using test::liveSettingsWindows;
+using test::SettingsTest;
+using test::World;
 
 const QByteArray puzzle = "C:\\ROMS\\PUZZLE.ZIP";
 
@@ -122,7 +127,7 @@ TEST_F(SettingsFileTest, TextTheFileCannotHoldIsStoredEmptyWithAWarning)
         EXPECT_EQ(storedText(file, 3), w.dirDirectory->path().toLatin1());
         EXPECT_EQ(slot(file, 15, 2), FileBytes::word(vsync));
         ASSERT_EQ(world.messages.size(), 1u);
-        EXPECT_EQ(world.messages[0].style, 48);
+        EXPECT_EQ(world.messages[0].style, style::Exclamation);
         EXPECT_TRUE(world.messages[0].prompt.contains("screen shot directory", Qt::CaseInsensitive));
     }
 }
@@ -169,13 +174,13 @@ TEST_F(SettingsFileTest, FailedWriteIsReportedAndNothingEnds)
 
     click(s().cmdClose);
     ASSERT_EQ(world.messages.size(), 1u);
-    EXPECT_EQ(world.messages[0].style, 16);
+    EXPECT_EQ(world.messages[0].style, style::Critical);
     EXPECT_TRUE(world.messages[0].prompt.startsWith("Run-time error"));
     EXPECT_TRUE(s().isVisible());
     EXPECT_TRUE(world.endCodes.empty());
 
     click(w.cmdExit);
-    EXPECT_EQ(messagesOfStyle(16), 2);
+    EXPECT_EQ(messagesOfStyle(style::Critical), 2);
     EXPECT_TRUE(world.endCodes.empty());
 }
 
@@ -201,4 +206,4 @@ TEST_F(SettingsFileTest, StartUpLoadsOnceIntoOneWindowDespiteTheNestedLoad)
 }
 
 } // namespace
-} // namespace lumora::test
+} // namespace lumora

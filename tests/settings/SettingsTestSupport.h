@@ -19,6 +19,7 @@
 #include "launcher/frmMain.h"
 #include "settings/frmSettings.h"
 #include "support/TestSupport.h"
+#include "support/WindowSupport.h"
 
 namespace lumora::test {
 
@@ -74,17 +75,7 @@ protected:
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     }
 
-    // Chooses `name` in `folder` as the user does: directory list, file list.
-    void pick(const QString& folder, const QString& name)
-    {
-        w.dirDirectory->setPath(folder);
-        for (int row = 0; row < w.filFiles->listCount(); ++row) {
-            if (w.filFiles->entry(row) == name)
-                w.filFiles->setListIndex(row);
-        }
-        ASSERT_EQ(w.filFiles->fileName(), name);
-        w.filFiles_Click();
-    }
+    void pick(const QString& folder, const QString& name) { pickGame(w, folder, name); }
 
     // Everything the settings file carries, as the windows show it.
     QStringList shown()

@@ -13,8 +13,13 @@
 #include "controls/Twips.h"
 #include "settings/SettingsTestSupport.h"
 
-namespace lumora::test {
+namespace lumora {
 namespace {
+
+using test::FileBytes;
+using test::liveSettingsWindows;
+using test::SettingsTest;
+using test::World;
 
 struct Placed {
     const char* name;
@@ -146,25 +151,6 @@ TEST_F(SettingsWindowTest, OptionGroupsAreExclusiveEachOnItsOwn)
     EXPECT_EQ(selectedOptions(), (QStringList{"optSkip4", "optScan25"}));
 }
 
-TEST_F(SettingsWindowTest, ClicksToggleCheckBoxesBetweenZeroAndOneOnly)
-{
-    w.cmdSettings->trigger();
-    for (CheckBox* box : {s().chkVsync, s().chkNoAnalyse}) {
-        SCOPED_TRACE(box->objectName().toStdString());
-        EXPECT_EQ(box->value(), 0);
-        for (int expected : {1, 0, 1, 0}) {
-            click(box);
-            EXPECT_EQ(box->value(), expected);
-        }
-        box->setValue(2);
-        EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
-        for (int i = 0; i < 3; ++i) {
-            click(box);
-            EXPECT_NE(box->value(), 2);
-        }
-    }
-}
-
 // Stored values, so that a second load from the file can be told apart from
 // changes made on screen.
 class SettingsLifecycleTest : public SettingsWindowTest {
@@ -190,7 +176,6 @@ TEST_F(SettingsLifecycleTest, LivesFromFirstUseUntilClosedThroughItsFrame)
     QPointer<frmSettings> first = &s();
     EXPECT_EQ(liveSettingsWindows(), 1);
     EXPECT_FALSE(first->isVisible()); // made at start-up, not shown
-    EXPECT_EQ(liveSettingsWindows(), 1);
 
     w.cmdSettings->trigger();
     w.cmdSettings->trigger();
@@ -206,7 +191,6 @@ TEST_F(SettingsLifecycleTest, LivesFromFirstUseUntilClosedThroughItsFrame)
     ASSERT_NE(shown(), stored);
 
     first->close();
-    EXPECT_EQ(liveSettingsWindows(), 0);
     EXPECT_EQ(liveSettingsWindows(), 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
@@ -246,4 +230,4 @@ TEST_F(SettingsWindowTest, CloseAndSaveHidesWritesAndReloadsTheMainWindow)
 }
 
 } // namespace
-} // namespace lumora::test
+} // namespace lumora

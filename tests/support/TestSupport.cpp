@@ -1,10 +1,13 @@
 #include "support/TestSupport.h"
 
+#include <QAbstractItemView>
+
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 
 #include "settings/frmSettings.h"
+#include "support/WindowSupport.h"
 
 namespace lumora::test {
 
@@ -67,6 +70,14 @@ FormRuntime& World::runtime()
     if (!runtime_)
         runtime_ = std::make_unique<FormRuntime>(seams());
     return *runtime_;
+}
+
+QStringList shownEntries(const QAbstractItemView& view)
+{
+    QStringList shown;
+    for (int row = 0; row < view.model()->rowCount(); ++row)
+        shown.append(view.model()->index(row, 0).data().toString());
+    return shown;
 }
 
 int liveSettingsWindows()

@@ -13,26 +13,15 @@
 
 #include "controls/FormRuntime.h"
 #include "controls/Seams.h"
-#include "core/RuntimeError.h"
+#include "support/ErrorNumber.h"
 
+class QAbstractItemView;
 class QWidget;
 
 // Readable failure output for Qt strings.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace lumora::test {
-
-// The runtime error number that `action` raises, 0 when it raises none.
-template <class F>
-int errorNumber(F&& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 struct Message {
     QString prompt;
@@ -67,7 +56,7 @@ private:
     std::unique_ptr<FormRuntime> runtime_;
 };
 
-// Settings windows the program can still reach.
-int liveSettingsWindows();
+// What a list view shows, row by row.
+QStringList shownEntries(const QAbstractItemView& view);
 
 } // namespace lumora::test
