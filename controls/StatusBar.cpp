@@ -18,7 +18,6 @@ StatusBar::StatusBar(std::function<QDateTime()> clock, QWidget* parent) : QFrame
     midnight_->setObjectName(QStringLiteral("midnight"));
     midnight_->setSingleShot(true);
     connect(midnight_, &QTimer::timeout, this, &StatusBar::refreshDate);
-    panels_.reserve(4); // labels are referenced by index only; keep them stable
 }
 
 void StatusBar::addPanel(const QString& key, PanelKind kind, int minimumWidth, bool spring)

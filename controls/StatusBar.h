@@ -3,8 +3,8 @@
 #include <QDateTime>
 #include <QFrame>
 #include <QTimer>
+#include <deque>
 #include <functional>
-#include <vector>
 
 class QLabel;
 
@@ -19,12 +19,8 @@ public:
 
     class Panel {
     public:
-        QString key() const { return key_; }
-        PanelKind kind() const { return kind_; }
         QString text() const;
         void setText(const QString& text);
-        QLabel* label() const { return label_; }
-        int minimumWidth() const { return minimumWidth_; }
 
     private:
         friend class StatusBar;
@@ -54,7 +50,8 @@ private:
     void layoutPanels();
 
     std::function<QDateTime()> clock_;
-    std::vector<Panel> panels_;
+    // A deque, so that adding a panel leaves the ones handed out where they are.
+    std::deque<Panel> panels_;
     QTimer* midnight_ = nullptr; // a child, so that it can be found by name
 };
 

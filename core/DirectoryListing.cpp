@@ -65,18 +65,4 @@ std::shared_ptr<const DirectorySnapshot> DirectoryCache::read(const std::string&
     return snapshot;
 }
 
-std::vector<std::string> listSubdirectories(const std::string& directory)
-{
-    return readDirectory(directory).subdirectories;
-}
-
-std::vector<std::string> listFiles(const std::string& directory, std::string_view pattern)
-{
-    const DirectorySnapshot snapshot = readDirectory(directory);
-    std::vector<std::string> names;
-    for (const std::uint32_t row : matchingFiles(snapshot, pattern))
-        names.push_back(snapshot.files[row]);
-    return names;
-}
-
 } // namespace lumora

@@ -10,22 +10,14 @@
 
 namespace lumora {
 
-// Sub-directories of `directory` (names only, hidden ones left out), sorted
-// in list order. Raises RuntimeError 76, 75 or 68 when it cannot be read.
-std::vector<std::string> listSubdirectories(const std::string& directory);
-
-// Files (not directories, hidden ones left out) of `directory` whose names
-// match `pattern`, sorted in list order. Raises like listSubdirectories.
-std::vector<std::string> listFiles(const std::string& directory, std::string_view pattern);
-
-// One read of a directory: its sub-directories and its files, each sorted in
-// list order, hidden entries left out.
+// One read of a directory: its sub-directories and its files (names only),
+// each sorted in list order, hidden entries left out.
 struct DirectorySnapshot {
     std::vector<std::string> subdirectories;
     std::vector<std::string> files;
 };
 
-// Raises like listSubdirectories.
+// Raises RuntimeError 76, 75 or 68 when the directory cannot be read.
 DirectorySnapshot readDirectory(const std::string& directory);
 
 // Where in the snapshot's files the names that match `pattern` stand, in
@@ -41,7 +33,7 @@ std::vector<std::uint32_t> matchingFiles(const DirectorySnapshot& snapshot, std:
 // began, so that even a coarse file-system clock cannot hide a later change.
 class DirectoryCache {
 public:
-    // Raises like listSubdirectories.
+    // Raises like readDirectory.
     std::shared_ptr<const DirectorySnapshot> read(const std::string& directory);
 
 private:

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "core/DirectoryListing.h"
 #include "support/ErrorNumber.h"
 
 #ifndef _WIN32
@@ -55,6 +56,21 @@ inline void setLastWriteTime(const std::filesystem::path& path, std::filesystem:
     std::filesystem::last_write_time(path, time);
 }
 #endif
+
+// A folder's sub-directories, and its files whose names match `pattern`, as
+// the lists show them.
+inline std::vector<std::string> listSubdirectories(const std::string& directory)
+{
+    return readDirectory(directory).subdirectories;
+}
+inline std::vector<std::string> listFiles(const std::string& directory, std::string_view pattern)
+{
+    const DirectorySnapshot snapshot = readDirectory(directory);
+    std::vector<std::string> names;
+    for (const std::uint32_t row : matchingFiles(snapshot, pattern))
+        names.push_back(snapshot.files[row]);
+    return names;
+}
 
 // Runs `check` with the rights of an ordinary user, so that permissions bind:
 // when the suite runs as root, in a child process that has become "nobody"

@@ -13,6 +13,9 @@
 namespace lumora {
 namespace {
 
+using test::listFiles;
+using test::listSubdirectories;
+
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 using test::errorNumber;

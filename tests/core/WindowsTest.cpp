@@ -27,6 +27,9 @@
 namespace lumora {
 namespace {
 
+using test::listFiles;
+using test::listSubdirectories;
+
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
