@@ -32,10 +32,19 @@ using Create = RegularFile::Create;
 // How far a replacement by copy came.
 enum class Attempt {
     Done,
-    // The copy could not be everything the file was, or could not be made
-    // here: nothing has changed, and the file is to be written in place.
+    // The copy could not be everything the file was, or could not be made or
+    // put in place here: nothing has changed, and the file is to be written
+    // in place instead.
     Declined,
     Failed,
+};
+
+// What a replacement must keep of the file it replaces.
+struct Original {
+    bool replaceable = false; // not a link, and its only hard link
+#ifndef _WIN32
+    struct stat status {};
+#endif
 };
 
 // A name next to the target that nothing else uses, so that the finished copy
@@ -76,33 +85,6 @@ bool copyTail(const RegularFile& from, RegularFile& to, std::uint64_t offset, st
     }
 }
 
-// Opens a fresh sibling of `path` for the copy. Declined when the folder lets
-// no new file be made and there is a file to write in place instead.
-Attempt openCopy(const fs::path& path, bool canDecline, fs::path& temp, RegularFile& out, std::error_code& error)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = temporarySibling(path);
-        out = RegularFile::open(temp, Access::Write, Create::New, error);
-        if (!error)
-            return Attempt::Done;
-        if (error != std::errc::file_exists)
-            break;
-    }
-    if (canDecline && isRefusal(error)) {
-        error.clear();
-        return Attempt::Declined;
-    }
-    return Attempt::Failed;
-}
-
-// The new start, then the old file's tail, on the disk.
-bool fillCopy(RegularFile& out, const std::vector<unsigned char>& start, const RegularFile* current,
-              std::error_code& error)
-{
-    return out.writeAt(0, start.data(), start.size(), error) &&
-           (current == nullptr || copyTail(*current, out, start.size(), error)) && out.sync(error);
-}
-
 void removeFile(const fs::path& path)
 {
     std::error_code ignored;
@@ -116,86 +98,70 @@ bool writeInPlace(RegularFile& file, const std::vector<unsigned char>& start, st
 
 #ifdef _WIN32
 
-// ReplaceFileW keeps the replaced file's attributes, security and streams on
-// the copy, which a plain rename would lose.
-Attempt replaceByCopy(const fs::path& path, const std::vector<unsigned char>& start, RegularFile* current,
-                      std::error_code& error)
+// Whether something is at `path`, and whether it is a link (a reparse point).
+bool lookAt(const fs::path& path, bool& link, std::error_code& error)
 {
-    fs::path temp;
-    RegularFile out;
-    const Attempt opened = openCopy(path, current != nullptr, temp, out, error);
-    if (opened != Attempt::Done)
-        return opened;
-    if (!fillCopy(out, start, current, error)) {
-        out.close();
-        removeFile(temp);
-        return Attempt::Failed;
-    }
-    out.close();
-    if (current == nullptr) {
-        if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            error = lastSystemError();
-            removeFile(temp);
-            return Attempt::Failed;
-        }
-        return Attempt::Done;
-    }
-    current->close();
-    if (!ReplaceFileW(path.c_str(), temp.c_str(), nullptr,
-                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
-        const DWORD code = GetLastError();
-        error = lastSystemError();
-        removeFile(temp);
-        // Another program holds the file without letting it be replaced:
-        // its content can still be written.
-        if (isRefusal(error) || code == ERROR_UNABLE_TO_REMOVE_REPLACED || code == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-            error.clear();
-            return Attempt::Declined;
-        }
-        return Attempt::Failed;
-    }
-    return Attempt::Done;
-}
-
-} // namespace
-
-SaveMethod writeFileStart(const fs::path& path, const std::vector<unsigned char>& start, std::error_code& error)
-{
-    error.clear();
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         error = lastSystemError();
-        if (error != std::errc::no_such_file_or_directory)
-            return SaveMethod::Replaced;
-        // Deleted behind the program's back: made anew.
-        error.clear();
-        replaceByCopy(path, start, nullptr, error);
-        return SaveMethod::Replaced;
+        return false;
     }
-    RegularFile current = RegularFile::open(path, Access::ReadWrite, Create::No, error);
-    if (error)
-        return SaveMethod::InPlace;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(current.native(), &info)) {
-        error = lastSystemError();
-        return SaveMethod::InPlace;
-    }
-    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && info.nNumberOfLinks == 1) {
-        if (replaceByCopy(path, start, &current, error) != Attempt::Declined)
-            return SaveMethod::Replaced;
-        if (!current.isOpen()) {
-            current = RegularFile::open(path, Access::ReadWrite, Create::No, error);
-            if (error)
-                return SaveMethod::InPlace;
-        }
-    }
-    writeInPlace(current, start, error);
-    return SaveMethod::InPlace;
+    link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return true;
 }
+
+bool examine(const RegularFile& file, bool link, Original& original, std::error_code& error)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.native(), &info)) {
+        error = lastSystemError();
+        return false;
+    }
+    original.replaceable = !link && info.nNumberOfLinks == 1;
+    return true;
+}
+
+// ReplaceFileW carries the attributes and security over itself.
+bool carryOver(RegularFile&, const Original&) { return true; }
 
 #else
 
 std::error_code errnoCode(int value) { return {value, std::generic_category()}; }
+
+bool lookAt(const fs::path& path, bool& link, std::error_code& error)
+{
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) {
+        error = errnoCode(errno);
+        return false;
+    }
+    link = S_ISLNK(status.st_mode);
+    return true;
+}
+
+bool examine(const RegularFile& file, bool link, Original& original, std::error_code& error)
+{
+    if (::fstat(file.native(), &original.status) != 0) {
+        error = errnoCode(errno);
+        return false;
+    }
+    original.replaceable = !link && original.status.st_nlink == 1;
+    return true;
+}
+
+// Gives the copy the file's owner, group and mode, before anything is
+// written to it; false where this user may not.
+bool carryOver(RegularFile& copy, const Original& original)
+{
+    struct stat made {};
+    if (::fstat(copy.native(), &made) != 0)
+        return false;
+    const uid_t owner = original.status.st_uid == made.st_uid ? static_cast<uid_t>(-1) : original.status.st_uid;
+    const gid_t group = original.status.st_gid == made.st_gid ? static_cast<gid_t>(-1) : original.status.st_gid;
+    const bool owned = (owner == static_cast<uid_t>(-1) && group == static_cast<gid_t>(-1)) ||
+                       ::fchown(copy.native(), owner, group) == 0;
+    return owned && ::fchmod(copy.native(), original.status.st_mode & 07777) == 0;
+}
 
 // A rename is durable only once its folder is on the disk too; best effort,
 // as not every file system lets a folder be synced.
@@ -209,82 +175,114 @@ void syncDirectory(const fs::path& directory)
     }
 }
 
-// `original` is the replaced file's status (null when there is none): the
-// copy takes its owner, group and mode before anything is written to it.
-Attempt replaceByCopy(const fs::path& path, const std::vector<unsigned char>& start, const RegularFile* current,
-                      const struct stat* original, std::error_code& error)
+#endif
+
+// The new start and the old file's tail in a synced sibling copy, which then
+// takes the file's place. `current` and `original` are null for a file that
+// is not there (any more).
+Attempt replaceByCopy(const fs::path& path, const std::vector<unsigned char>& start, RegularFile* current,
+                      const Original* original, std::error_code& error, ReplaceCall replace)
 {
     fs::path temp;
     RegularFile out;
-    const Attempt opened = openCopy(path, current != nullptr, temp, out, error);
-    if (opened != Attempt::Done)
-        return opened;
-    const auto discard = [&](Attempt outcome) {
-        out.close();
-        removeFile(temp);
-        return outcome;
-    };
-    if (original != nullptr) {
-        struct stat made {};
-        if (::fstat(out.native(), &made) != 0)
-            return discard(Attempt::Declined);
-        const uid_t owner = original->st_uid == made.st_uid ? static_cast<uid_t>(-1) : original->st_uid;
-        const gid_t group = original->st_gid == made.st_gid ? static_cast<gid_t>(-1) : original->st_gid;
-        const bool owned = (owner == static_cast<uid_t>(-1) && group == static_cast<gid_t>(-1)) ||
-                           ::fchown(out.native(), owner, group) == 0;
-        if (!owned || ::fchmod(out.native(), original->st_mode & 07777) != 0)
-            return discard(Attempt::Declined);
+    for (int attempt = 0; attempt < 100 && !out.isOpen(); ++attempt) {
+        temp = temporarySibling(path);
+        out = RegularFile::open(temp, Access::Write, Create::New, error);
+        if (error && error != std::errc::file_exists)
+            break;
     }
-    if (!fillCopy(out, start, current, error))
-        return discard(Attempt::Failed);
-    out.close();
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        error = errnoCode(errno);
-        removeFile(temp);
-        // A sticky folder that keeps others' files, or a file that is a mount
-        // point: replacing is refused, writing is not.
+    if (!out.isOpen()) {
+        // A folder that lets no new file be made can still have its file
+        // written.
         if (current != nullptr && isRefusal(error)) {
             error.clear();
             return Attempt::Declined;
         }
         return Attempt::Failed;
     }
-    syncDirectory(path.parent_path());
+    const auto discard = [&](Attempt outcome) {
+        out.close();
+        removeFile(temp);
+        return outcome;
+    };
+    if (original != nullptr && !carryOver(out, *original))
+        return discard(Attempt::Declined);
+    if (!out.writeAt(0, start.data(), start.size(), error) ||
+        (current != nullptr && !copyTail(*current, out, start.size(), error)) || !out.sync(error))
+        return discard(Attempt::Failed);
+    out.close();
+    if (current != nullptr)
+        current->close(); // Windows replaces no file that is open
+    if (!replace(temp, path, error)) {
+        removeFile(temp);
+        // A sticky folder that keeps others' files, a file that is a mount
+        // point, another program holding the file: replacing is refused,
+        // writing may not be.
+        if (current != nullptr && isRefusal(error)) {
+            error.clear();
+            return Attempt::Declined;
+        }
+        return Attempt::Failed;
+    }
     return Attempt::Done;
 }
 
 } // namespace
 
-SaveMethod writeFileStart(const fs::path& path, const std::vector<unsigned char>& start, std::error_code& error)
+bool replaceWithCopy(const fs::path& copy, const fs::path& file, std::error_code& error)
 {
     error.clear();
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0) {
+#ifdef _WIN32
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (!MoveFileExW(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            error = lastSystemError();
+        return !error;
+    }
+    if (!ReplaceFileW(file.c_str(), copy.c_str(), nullptr,
+                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
+        const DWORD code = GetLastError();
+        error = code == ERROR_UNABLE_TO_REMOVE_REPLACED || code == ERROR_UNABLE_TO_MOVE_REPLACEMENT
+                    ? std::make_error_code(std::errc::permission_denied)
+                    : lastSystemError();
+    }
+#else
+    if (::rename(copy.c_str(), file.c_str()) != 0)
         error = errnoCode(errno);
+    else
+        syncDirectory(file.parent_path());
+#endif
+    return !error;
+}
+
+SaveMethod writeFileStart(const fs::path& path, const std::vector<unsigned char>& start, std::error_code& error,
+                          ReplaceCall replace)
+{
+    error.clear();
+    bool link = false;
+    if (!lookAt(path, link, error)) {
         if (error != std::errc::no_such_file_or_directory)
             return SaveMethod::Replaced;
         // Deleted behind the program's back: made anew.
         error.clear();
-        replaceByCopy(path, start, nullptr, nullptr, error);
+        replaceByCopy(path, start, nullptr, nullptr, error, replace);
         return SaveMethod::Replaced;
     }
     // Opening it for writing first refuses a file that may not be written,
     // whatever its folder would allow a copy.
     RegularFile current = RegularFile::open(path, Access::ReadWrite, Create::No, error);
-    if (error)
+    Original original;
+    if (error || !examine(current, link, original, error))
         return SaveMethod::InPlace;
-    struct stat status {};
-    if (::fstat(current.native(), &status) != 0) {
-        error = errnoCode(errno);
-        return SaveMethod::InPlace;
+    if (original.replaceable) {
+        if (replaceByCopy(path, start, &current, &original, error, replace) != Attempt::Declined)
+            return SaveMethod::Replaced;
+        if (!current.isOpen())
+            current = RegularFile::open(path, Access::ReadWrite, Create::No, error);
+        if (error)
+            return SaveMethod::InPlace;
     }
-    if (!S_ISLNK(link.st_mode) && status.st_nlink == 1 &&
-        replaceByCopy(path, start, &current, &status, error) != Attempt::Declined)
-        return SaveMethod::Replaced;
     writeInPlace(current, start, error);
     return SaveMethod::InPlace;
 }
-
-#endif
 
 } // namespace lumora::platform

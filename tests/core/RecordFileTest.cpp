@@ -12,6 +12,7 @@
 
 #include "CoreTestSupport.h"
 #include "core/RecordFile.h"
+#include "core/platform/FileSave.h"
 
 namespace lumora {
 namespace {
@@ -152,8 +153,13 @@ TEST(RecordFile, ASaveKeepsTheFileWhatItWas)
     EXPECT_EQ(fs::hard_link_count(dir.path() / "one.INI"), 2u);
     EXPECT_EQ(fileBytes(dir.path() / "two.INI"), fileBytes(dir.path() / "one.INI"));
 
-    // Owner, group and mode stay; only the superuser can make a file of
+    // The mode stays; and owner and group, which only the superuser can make
     // someone else's to try it with.
+    writeBytes(dir.path() / "mine.INI", original);
+    ASSERT_EQ(::chmod((dir.path() / "mine.INI").c_str(), 0640), 0);
+    EXPECT_EQ(saveChecked(dir.path() / "mine.INI"), "");
+    EXPECT_EQ(fs::status(dir.path() / "mine.INI").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     if (::geteuid() == 0) {
         const fs::path theirs = dir.path() / "theirs.INI";
         writeBytes(theirs, original);
@@ -166,7 +172,7 @@ TEST(RecordFile, ASaveKeepsTheFileWhatItWas)
         EXPECT_EQ(status.st_gid, 65534u);
         EXPECT_EQ(status.st_mode & 07777, 0604u);
     }
-    EXPECT_EQ(entriesIn(dir.path()), ::geteuid() == 0 ? 5 : 4) << "no temporary file may stay behind";
+    EXPECT_EQ(entriesIn(dir.path()), ::geteuid() == 0 ? 6 : 5) << "no temporary file may stay behind";
 }
 
 TEST(RecordFile, PermissionsBindEvenWhenTheSuiteRunsAsRoot)
@@ -227,26 +233,90 @@ TEST(RecordFile, FailedWriteLeavesOldContentWhole)
     RecordFile file(path);
 
     // A file size limit binds even the superuser, so the write fails for
-    // sure; it is lifted again before any assertion writes a log.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit lowered = saved;
-    lowered.rlim_cur = rlim_t{64} * 1024;
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    if (setrlimit(RLIMIT_FSIZE, &lowered) != 0) {
+    // sure, far from its end or at its last byte; the limit is lifted again
+    // before any assertion writes a log.
+    const std::pair<rlim_t, std::size_t> limits[] = {{rlim_t{64} * 1024, std::size_t{256} * 1024}, {1919, 1920}};
+    for (const auto& [limit, size] : limits) {
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit lowered = saved;
+        lowered.rlim_cur = limit;
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        if (setrlimit(RLIMIT_FSIZE, &lowered) != 0) {
+            std::signal(SIGXFSZ, previous);
+            GTEST_SKIP() << "cannot lower the file size limit";
+        }
+        const int number = errorNumber([&] { file.write(RecordImage(Bytes(size, 0x11))); });
+        setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
-        GTEST_SKIP() << "cannot lower the file size limit";
-    }
-    const int number = errorNumber([&] { file.write(RecordImage(Bytes(std::size_t{256} * 1024, 0x11))); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
 
-    EXPECT_EQ(number, err::DiskFull);
-    EXPECT_EQ(fileBytes(path), original);
-    EXPECT_EQ(file.read(settingsRecords).bytes(), original);
-    EXPECT_EQ(entriesIn(dir.path()), 1);
+        EXPECT_EQ(number, err::DiskFull) << limit;
+        EXPECT_EQ(fileBytes(path), original) << limit;
+        EXPECT_EQ(file.read(settingsRecords).bytes(), original) << limit;
+        EXPECT_EQ(entriesIn(dir.path()), 1) << limit;
+    }
 #endif
 }
+
+// Replacements that fail after the copy is made, as the system may refuse
+// them or fail them.
+bool refuseReplacement(const fs::path&, const fs::path&, std::error_code& error)
+{
+    error = std::make_error_code(std::errc::permission_denied);
+    return false;
+}
+bool failReplacement(const fs::path&, const fs::path&, std::error_code& error)
+{
+    error = std::make_error_code(std::errc::io_error);
+    return false;
+}
+
+TEST(RecordFile, AReplacementThatFailsIsReportedAndOneThatIsRefusedWritesInPlace)
+{
+    test::TempDir dir;
+    const fs::path path = dir.path() / "Lumora.INI";
+    const Bytes original(1920, 0x5A);
+    const Bytes start{3, 0, 'n', 'e', 'w'};
+
+    writeBytes(path, original);
+    std::error_code error;
+    platform::writeFileStart(path, start, error, failReplacement);
+    EXPECT_EQ(error, std::errc::io_error);
+    EXPECT_EQ(fileBytes(path), original);
+    EXPECT_EQ(entriesIn(dir.path()), 1) << "no temporary file may stay behind";
+
+    EXPECT_EQ(platform::writeFileStart(path, start, error, refuseReplacement), platform::SaveMethod::InPlace);
+    EXPECT_FALSE(error) << error.message();
+    Bytes expected = original;
+    std::copy(start.begin(), start.end(), expected.begin());
+    EXPECT_EQ(fileBytes(path), expected);
+    EXPECT_EQ(entriesIn(dir.path()), 1);
+}
+
+#ifdef __linux__
+TEST(RecordFile, LetsGoOfEveryFileItOpensAndReportsAFailedRead)
+{
+    const auto openFiles = [] { return entriesIn("/proc/self/fd"); };
+    test::TempDir dir;
+    writeBytes(dir.path() / "real.INI", Bytes(2000, 0x5A));
+    fs::create_symlink("real.INI", dir.path() / "link.INI"); // written in place
+    const std::ptrdiff_t before = openFiles();
+    for (int round = 0; round < 200; ++round) {
+        for (const char* name : {"real.INI", "link.INI"}) {
+            RecordFile file(dir.path() / name);
+            RecordImage image = file.read(settingsRecords);
+            image.putInteger(15, static_cast<std::int16_t>(round));
+            file.write(image);
+            (void)file.read(settingsRecords);
+        }
+    }
+    EXPECT_EQ(openFiles(), before);
+
+    // Reading memory that is not mapped fails: an error, never part of a file.
+    RecordFile memory("/proc/self/mem");
+    EXPECT_EQ(errorNumber([&] { (void)memory.read(settingsRecords); }), err::DeviceIoError);
+}
+#endif
 
 TEST(FileTable, NumbersAreHandedOutLowestFirst)
 {

@@ -10,6 +10,9 @@ namespace {
 TEST(RuntimeError, DescriptionsUseTheRuntimesWording)
 {
     const std::pair<int, const char*> table[] = {{5, "Invalid procedure call or argument"},
+                                                 {7, "Out of memory"},
+                                                 {51, "Internal error"},
+                                                 {63, "Bad record number"},
                                                  {52, "Bad file name or number"},
                                                  {53, "File not found"},
                                                  {55, "File already open"},

@@ -119,6 +119,42 @@ TEST(SettingsRecords, TextsThatCannotBeKeptAreWrittenEmpty)
     EXPECT_EQ(read.directory, "");
 }
 
+TEST(SettingsRecords, ASaveOverOldValuesChangesTheirBytesAndNoOthers)
+{
+    Bytes old(15 * recordLength, 0x7E);
+    const auto put = [&](Bytes& bytes, int record, const Bytes& value) {
+        std::copy(value.begin(), value.end(), bytes.begin() + std::ptrdiff_t(record - 1) * 128);
+    };
+    put(old, 1, {8, 0, 'o', 'l', 'd', ' ', 'g', 'a', 'm', 'e'});
+    put(old, 2, {8, 0, 'o', 'l', 'd', ' ', 'd', 'i', 'r', 's'});
+    put(old, 3, {3, 0, 'o', 'l', 'd'});
+    for (int record = 4; record <= 13; ++record)
+        put(old, record, {11, 0, 0xFF, 0xFF});
+    put(old, 14, {2, 0});
+    put(old, 15, {2, 0});
+
+    SettingsRecords s;
+    s.selectedPath = "A";
+    s.screenshotDirectory = "\xCE\xA9"; // no byte for it: the old text must not stay either
+    s.directory = "C:\\D";
+    s.options[3] = TaggedValue::fromBool(true);
+    s.noAnalyse = 1;
+    s.vsync = 0;
+    RecordImage image{old};
+    ASSERT_EQ(writeSettings(image, s).size(), 1u);
+
+    Bytes expected = old;
+    put(expected, 1, {1, 0, 'A'});
+    put(expected, 2, {0, 0});
+    put(expected, 3, {4, 0, 'C', ':', '\\', 'D'});
+    for (int record = 4; record <= 13; ++record)
+        put(expected, record,
+            {11, 0, Bytes::value_type(record == 7 ? 0xFF : 0), Bytes::value_type(record == 7 ? 0xFF : 0)});
+    put(expected, 14, {1, 0});
+    put(expected, 15, {0, 0});
+    EXPECT_EQ(image.bytes(), expected);
+}
+
 void expectSane(const RecordImage& image)
 {
     const SettingsRecords read = readSettings(image);
