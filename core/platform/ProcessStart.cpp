@@ -143,74 +143,57 @@ StartResult findOnPath(const std::string& program)
     return result;
 }
 
-} // namespace
-
-StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& workingDirectory)
+// In the program's own process: its folder, no input, no blocked signals,
+// then the program itself; what failed goes to `report`.
+[[noreturn]] void execute(const char* file, char* const* argv, const char* directory, int report)
 {
-    StartResult result = findOnPath(program);
-    if (result.outcome != StartResult::Started)
-        return result;
-
-    // Everything the child needs is made before the fork: between fork and
-    // exec only calls that are safe in a copy of a threaded process may run.
-    std::vector<char*> argv;
-    std::string name = program;
-    std::vector<std::string> words = arguments;
-    argv.push_back(name.data());
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    const char* file = result.found.c_str();
-    const char* directory = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
-
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0) {
-        result = {StartResult::CannotRun, result.found, describeError(errno, std::generic_category())};
-        return result;
+    int failure = 0;
+    if (directory != nullptr && ::chdir(directory) != 0) {
+        failure = errno;
+    } else {
+        const int nothing = ::open("/dev/null", O_RDONLY);
+        if (nothing > 0) {
+            ::dup2(nothing, 0);
+            ::close(nothing);
+        }
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::execv(file, argv);
+        failure = errno;
     }
-    // Twice forked, so that the program belongs to no one here and leaves no
-    // zombie behind; the pipe carries the reason an exec failed, and closes
-    // unread when it succeeds.
+    (void)!::write(report, &failure, sizeof failure);
+    ::_exit(127);
+}
+
+// Runs `file` twice forked, so that the program belongs to no one here and
+// leaves no zombie behind. `argv` and `directory` are made before the fork:
+// between fork and exec only calls that are safe in a copy of a threaded
+// process may run. Gives the errno of what failed, 0 when the exec happened;
+// a close-on-exec pipe carries the reason, and closes unread on success.
+int spawnDetached(const char* file, char* const* argv, const char* directory)
+{
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return errno;
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(report[0]);
         ::setsid();
         const pid_t grandchild = ::fork();
-        if (grandchild == 0) {
-            int failure = 0;
-            if (directory != nullptr && ::chdir(directory) != 0) {
-                failure = errno;
-            } else {
-                const int nothing = ::open("/dev/null", O_RDONLY);
-                if (nothing > 0) {
-                    ::dup2(nothing, 0);
-                    ::close(nothing);
-                }
-                sigset_t none;
-                sigemptyset(&none);
-                sigprocmask(SIG_SETMASK, &none, nullptr);
-                ::execv(file, argv.data());
-                failure = errno;
-            }
+        if (grandchild == 0)
+            execute(file, argv, directory, report[1]);
+        const int failure = grandchild < 0 ? errno : 0;
+        if (failure != 0)
             (void)!::write(report[1], &failure, sizeof failure);
-            ::_exit(127);
-        }
-        if (grandchild < 0) {
-            const int failure = errno;
-            (void)!::write(report[1], &failure, sizeof failure);
-        }
         ::_exit(0);
     }
-    const int forkFailure = child < 0 ? errno : 0;
+    int failure = child < 0 ? errno : 0;
     ::close(report[1]);
     if (child > 0) {
         int status = 0;
         while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
-    }
-    int failure = forkFailure;
-    if (failure == 0) {
         ssize_t got = 0;
         do {
             got = ::read(report[0], &failure, sizeof failure);
@@ -219,6 +202,25 @@ StartResult startDetached(const std::string& program, const std::vector<std::str
             failure = 0;
     }
     ::close(report[0]);
+    return failure;
+}
+
+} // namespace
+
+StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& workingDirectory)
+{
+    StartResult result = findOnPath(program);
+    if (result.outcome != StartResult::Started)
+        return result;
+    std::string name = program;
+    std::vector<std::string> words = arguments;
+    std::vector<char*> argv{name.data()};
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const int failure =
+        spawnDetached(result.found.c_str(), argv.data(), workingDirectory.empty() ? nullptr : workingDirectory.c_str());
     if (failure != 0)
         result = {StartResult::CannotRun, result.found, describeError(failure, std::generic_category())};
     return result;
