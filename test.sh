@@ -16,6 +16,8 @@ cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DLUMORA_SANITIZE=ON -DLUMO
 cmake --build "$build" -j"$jobs"
 
 bash "$src/scripts/check-format.sh"
+# clang-tidy with the checks in .clang-tidy: any warning fails the run.
+TIDY_JOBS="$jobs" bash "$src/scripts/run-clang-tidy.sh"
 
 # A short, bounded fuzzing run of the settings-file reader (the corpus replay
 # itself is part of the CTest suite below).

@@ -135,8 +135,10 @@ StartResult findOnPath(const std::string& program)
     const std::string path = variable != nullptr ? variable : "/usr/local/bin:/usr/bin:/bin";
     for (std::size_t begin = 0;;) {
         const std::size_t end = std::min(path.find(':', begin), path.size());
-        const std::string folder = end > begin ? path.substr(begin, end - begin) : std::string(".");
-        if (consider(folder + "/" + program) || end == path.size())
+        std::string candidate = end > begin ? path.substr(begin, end - begin) : std::string(".");
+        candidate += '/';
+        candidate += program;
+        if (consider(candidate) || end == path.size())
             break;
         begin = end + 1;
     }

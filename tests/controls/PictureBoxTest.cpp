@@ -220,9 +220,10 @@ TEST(LoadPicture, MissingFilesTheEmptyPathAndWhatIsNoFile)
         {"fifo.bmp", err::PathFileAccessError}, {"fifo-link.bmp", err::PathFileAccessError},
         {"zero.bmp", err::PathFileAccessError}, {"folder.bmp", err::PathFileAccessError},
     };
-    for (const auto& [name, number] : cases)
-        EXPECT_EQ(errorNumber([&] { loadPicture(nativeFromText(world.path(QString::fromLatin1(name)))); }), number)
-            << name;
+    for (const auto& [name, number] : cases) {
+        const std::string path = nativeFromText(world.path(QString::fromLatin1(name)));
+        EXPECT_EQ(errorNumber([&] { loadPicture(path); }), number) << name;
+    }
     QImage image;
     EXPECT_NO_THROW(image = loadPicture(std::string()));
     EXPECT_TRUE(image.isNull());

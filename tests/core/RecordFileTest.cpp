@@ -246,7 +246,8 @@ TEST(RecordFile, FailedWriteLeavesOldContentWhole)
             std::signal(SIGXFSZ, previous);
             GTEST_SKIP() << "cannot lower the file size limit";
         }
-        const int number = errorNumber([&] { file.write(RecordImage(Bytes(size, 0x11))); });
+        const std::size_t imageSize = size; // Clang 14 captures no structured binding
+        const int number = errorNumber([&] { file.write(RecordImage(Bytes(imageSize, 0x11))); });
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
 
