@@ -2,11 +2,38 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
+#include <algorithm>
+#include <array>
 
 #include "controls/Twips.h"
 #include "core/SparklePoint.h"
 
 namespace lumora {
+
+namespace {
+
+// The region of a set of single pixels, built in one go: QRegion takes
+// rectangles sorted by row and column, none overlapping, none touching
+// another of the same row. Pixels side by side in a row become one.
+QRegion pixelRegion(QRect* pixels, std::size_t count)
+{
+    std::sort(pixels, pixels + count, [](const QRect& a, const QRect& b) {
+        return a.top() != b.top() ? a.top() < b.top() : a.left() < b.left();
+    });
+    std::size_t runs = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (runs > 0 && pixels[runs - 1].top() == pixels[i].top() && pixels[i].left() <= pixels[runs - 1].right() + 1)
+            pixels[runs - 1].setRight(std::max(pixels[runs - 1].right(), pixels[i].right()));
+        else
+            pixels[runs++] = pixels[i];
+    }
+    QRegion region;
+    region.setRects(pixels, int(runs));
+    return region;
+}
+
+} // namespace
 
 SparkleCanvas::SparkleCanvas(QWidget* parent) : QWidget(parent)
 {
@@ -16,25 +43,32 @@ SparkleCanvas::SparkleCanvas(QWidget* parent) : QWidget(parent)
 
 float SparkleCanvas::scaleWidth() const { return static_cast<float>(pixelsToTwips(width())); }
 
-void SparkleCanvas::setPoint(float xTwips, float yTwips, std::uint32_t colour)
+QRect SparkleCanvas::setPoint(float xTwips, float yTwips, std::uint32_t colour)
 {
-    ensureSurface();
     const int x = static_cast<int>(xTwips / twipsPerPixel);
     const int y = static_cast<int>(yTwips / twipsPerPixel);
     if (x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height())
-        return; // below the inner area: drawn, never seen
+        return {}; // below the inner area: drawn, never seen
     const QRgb rgb = qRgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
     surface_.setPixel(x, y, rgb);
-    update(x, y, 1, 1);
+    return {x, y, 1, 1};
 }
 
 void SparkleCanvas::sparkle(RandomSource& random)
 {
+    ensureSurface();
     const auto width = [this] { return scaleWidth(); };
+    // One repaint of just the pixels the tick set: a hundred separate
+    // updates cost more than the points themselves.
+    std::array<QRect, sparklePointsPerTick> set;
+    std::size_t count = 0;
     for (int i = 0; i < sparklePointsPerTick; ++i) {
         const SparklePoint p = chooseSparklePoint(random, width);
-        setPoint(p.x, p.y, p.colour);
+        if (const QRect pixel = setPoint(p.x, p.y, p.colour); !pixel.isEmpty())
+            set[count++] = pixel;
     }
+    if (count != 0)
+        update(pixelRegion(set.data(), count));
 }
 
 void SparkleCanvas::paintEvent(QPaintEvent* event)

@@ -9,7 +9,7 @@ namespace lumora {
 
 // A window's background as a drawing surface in twips: points set here stay
 // until the program ends (nothing clears them), are drawn beneath the child
-// controls, and survive repaints. Setting a point repaints that pixel only.
+// controls, and survive repaints. A tick repaints the pixels it set, once.
 class SparkleCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -17,7 +17,6 @@ public:
 
     // The inner width in twips, following the widget's current size.
     float scaleWidth() const;
-    void setPoint(float xTwips, float yTwips, std::uint32_t colour);
     // One tick of the sparkle effect: 100 points from `random`.
     void sparkle(RandomSource& random);
 
@@ -28,6 +27,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Sets one point; returns the pixel it set, empty below the inner area.
+    QRect setPoint(float xTwips, float yTwips, std::uint32_t colour);
     void ensureSurface();
     QImage surface_;
 };

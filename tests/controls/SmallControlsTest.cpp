@@ -3,18 +3,36 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <QPaintEvent>
+#include <QTest>
 #include <QWidget>
 
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
 #include "controls/FormRuntime.h"
 #include "controls/OptionButton.h"
+#include "controls/SparkleCanvas.h"
 #include "controls/StatusBar.h"
 #include "controls/Twips.h"
 #include "support/TestSupport.h"
 
 namespace lumora {
 namespace {
+
+// Keeps the region of every paint event its object gets.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QList<QRegion>& regions) : regions_(regions) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions_.append(static_cast<QPaintEvent*>(event)->region());
+        return false;
+    }
+
+private:
+    QList<QRegion>& regions_;
+};
 
 using test::World;
 
@@ -136,6 +154,30 @@ TEST(Twips, ConvertToTheNearestPixelSymmetrically)
         EXPECT_EQ(twipsToPixels(-twips), -pixels) << twips;
     }
     EXPECT_EQ(twipsRect(120, 0, 4815, 3375), QRect(8, 0, 321, 225));
+}
+
+TEST(SparkleCanvas, ATickRepaintsOnceJustThePixelsItSet)
+{
+    SparkleCanvas canvas;
+    canvas.resize(663, 413);
+    canvas.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    QList<QRegion> painted;
+    PaintRecorder recorder(painted);
+    canvas.installEventFilter(&recorder);
+
+    RandomSource random;
+    const QImage before = canvas.surface();
+    canvas.sparkle(random);
+    QTest::qWait(50);
+    QRegion set;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            if (canvas.surface().pixel(x, y) != before.pixel(x, y))
+                set += QRect(x, y, 1, 1);
+    ASSERT_EQ(painted.size(), 1);
+    EXPECT_FALSE(set.isEmpty());
+    EXPECT_EQ(painted[0], set); // the pixels, not the box around them
 }
 
 TEST(ErrorGuard, AnUntrappedErrorIsReportedAndEndsTheProgram)
