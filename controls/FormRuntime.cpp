@@ -1,5 +1,7 @@
 #include "controls/FormRuntime.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <stdexcept>
 
 namespace lumora {
@@ -15,6 +17,18 @@ Seams checked(Seams seams)
 
 } // namespace
 
-FormRuntime::FormRuntime(Seams given) : seams(checked(std::move(given))) {}
+FormRuntime::FormRuntime(Seams given) : seams(checked(std::move(given)))
+{
+    // A folder read on a slow network drive, or of a million files, holds the
+    // windows up: the cursor says so meanwhile.
+    directories.setSlowReadNotice([](bool busy) {
+        if (busy) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            QGuiApplication::sync(); // shown now, not after the read
+        } else {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    });
+}
 
 } // namespace lumora

@@ -1,9 +1,13 @@
 #pragma once
-// Synchronous directory reads for the directory and file lists.
+// Directory reads for the directory and file lists.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +24,11 @@ struct DirectorySnapshot {
 // Raises RuntimeError 76, 75 or 68 when the directory cannot be read.
 DirectorySnapshot readDirectory(const std::string& directory);
 
+// Sorts names in list order. A big list is sorted in two halves at once, one
+// on a second core, and merged: the order is the same, as no two names of a
+// folder are equal.
+void sortInListOrder(std::vector<std::string>& names);
+
 // Where in the snapshot's files the names that match `pattern` stand, in
 // list order: a list of a hundred thousand names then costs 4 bytes a row.
 std::vector<std::uint32_t> matchingFiles(const DirectorySnapshot& snapshot, std::string_view pattern);
@@ -33,13 +42,41 @@ std::vector<std::uint32_t> matchingFiles(const DirectorySnapshot& snapshot, std:
 // began, so that even a coarse file-system clock cannot hide a later change.
 class DirectoryCache {
 public:
+    DirectoryCache() = default;
+    DirectoryCache(const DirectoryCache&) = delete;
+    DirectoryCache& operator=(const DirectoryCache&) = delete;
+
+    // Starts reading `directory` on a worker, for a read of it that is to
+    // come: the start-up knows the stored folder long before the lists that
+    // show it exist. Raises nothing; a read that fails, or one of a folder
+    // that changes meanwhile, is done again by the read that comes.
+    void prefetch(const std::string& directory);
+
+    // Told true when a read has gone on for longer than a moment, and false
+    // when it ends, so that the windows can show that they are busy.
+    void setSlowReadNotice(std::function<void(bool busy)> notice) { notice_ = std::move(notice); }
+
     // Raises like readDirectory.
     std::shared_ptr<const DirectorySnapshot> read(const std::string& directory);
 
+    // A read, with what is needed to tell later whether it may stand for the
+    // folder: the folder's time, taken just before the read began.
+    struct TimedRead {
+        std::optional<std::filesystem::file_time_type> modified;
+        std::filesystem::file_time_type::clock::time_point started{};
+        std::shared_ptr<const DirectorySnapshot> snapshot;
+    };
+
 private:
+    TimedRead awaitRead(std::future<TimedRead> read) const;
+    void remember(const std::string& directory, const TimedRead& read);
+
     std::string directory_;
     std::filesystem::file_time_type modified_{};
     std::shared_ptr<const DirectorySnapshot> snapshot_;
+    std::string prefetched_;
+    std::future<TimedRead> prefetch_;
+    std::function<void(bool)> notice_;
 };
 
 } // namespace lumora

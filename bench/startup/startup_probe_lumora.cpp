@@ -8,6 +8,7 @@
 #include "StartupProbe.h"
 #include "controls/FormRuntime.h"
 #include "controls/SparkleCanvas.h"
+#include "core/SettingsRecords.h"
 #include "launcher/frmMain.h"
 
 int main(int argc, char** argv)
@@ -15,12 +16,13 @@ int main(int argc, char** argv)
     lumora::startup::Clock clock(argc, argv);
 
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    lumora::FormRuntime runtime(lumora::Seams::system());
+    runtime.directories.prefetch(lumora::storedDirectory(lumora::settingsFileName));
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lumora"));
+    QApplication::setApplicationName(lumora::programTitle());
     QApplication::setQuitOnLastWindowClosed(false);
     clock.mark("app");
 
-    lumora::FormRuntime runtime(lumora::Seams::system());
     lumora::frmMain window(runtime);
     clock.mark("window");
     lumora::startup::FirstPaint hook(clock, window.canvas);

@@ -1,5 +1,8 @@
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +12,7 @@
 
 #include "CoreTestSupport.h"
 #include "core/DirectoryListing.h"
+#include "core/PathRules.h"
 
 namespace lumora {
 namespace {
@@ -125,6 +129,55 @@ TEST(DirectoryCache, ReusesASettledFolderUntilItChanges)
 
     fs::remove_all(dir.path());
     EXPECT_EQ(errorNumber([&] { cache.read(dir.text()); }), err::PathNotFound);
+}
+
+// A read begun before the lists exist stands for the folder while it has
+// provably not changed; otherwise, and for a folder that cannot be read, the
+// read that comes does it all again.
+TEST(DirectoryCache, APrefetchStandsOnlyForAnUnchangedFolder)
+{
+    namespace fs = std::filesystem;
+    test::TempDir dir;
+    touch(dir.path() / "kept.zip");
+    touch(dir.path() / "gone.zip");
+    const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    test::setLastWriteTime(dir.path(), anHourAgo);
+
+    DirectoryCache cache;
+    cache.prefetch(dir.text() + "/");         // however the path is written
+    cache.read((dir.path() / "..").string()); // a read of another folder leaves it waiting
+    fs::remove(dir.path() / "gone.zip");
+    test::setLastWriteTime(dir.path(), anHourAgo); // a change no clock shows: the prefetch stands
+    EXPECT_EQ(cache.read(dir.text())->files, (std::vector<std::string>{"gone.zip", "kept.zip"}));
+
+    DirectoryCache again;
+    again.prefetch(dir.text());
+    touch(dir.path() / "new.zip"); // a change the folder's time shows: read again
+    EXPECT_EQ(again.read(dir.text())->files, (std::vector<std::string>{"kept.zip", "new.zip"}));
+
+    DirectoryCache missing;
+    missing.prefetch((dir.path() / "none").string());
+    EXPECT_EQ(errorNumber([&] { missing.read((dir.path() / "none").string()); }), err::PathNotFound);
+}
+
+TEST(ListOrder, SortingOnTwoCoresKeepsIt)
+{
+    // Awkward names, and enough of them that two cores share the sort.
+    const char* const forms[] = {
+        "GAME%05d.ZIP", "game%05d.zip", "Caf\xC3\xA9 %d", "caf\xC3\xA9 %d", "\xC3\x89t\xC3\xA9%d",
+        "Caf\xE9%d",    "%d",           "Zeta%d",         "\xCE\xA9mega%d", "a b %d"};
+    std::vector<std::string> names;
+    char name[64];
+    for (int i = 0; i < 20000; ++i) {
+        std::snprintf(name, sizeof name, forms[i % 10], i / 10);
+        names.emplace_back(name);
+    }
+    std::shuffle(names.begin(), names.end(), std::mt19937(7));
+    std::vector<std::string> expected = names;
+    std::sort(expected.begin(), expected.end(),
+              [](const std::string& a, const std::string& b) { return listOrderLess(a, b); });
+    sortInListOrder(names);
+    EXPECT_EQ(names, expected);
 }
 
 } // namespace
