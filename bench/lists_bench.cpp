@@ -1,5 +1,6 @@
 // File and directory lists on big folders, each against a floor measured in
-// the same run: a bare readdir with the same name test and the same sort.
+// the same run: a bare readdir with the same name test and the same sort, on
+// one core and with the sort split over two; for 10,000 to 1,000,000 files.
 
 #include <QDir>
 #include <benchmark/benchmark.h>
@@ -12,8 +13,10 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "BenchSupport.h"
@@ -27,16 +30,15 @@ using namespace lumora;
 
 namespace {
 
-constexpr int fileCount = 100'000;
 constexpr int directoryCount = 5'000;
 const char* const patterns[] = {"*.zip", "*.*"};
 
-// Made once per run, on first use, and removed when the program ends.
+// Made on first use, and removed when the program ends.
 struct Folders {
     fs::path root;
-    fs::path files;       // 100,000 files, half of them "*.zip", letter case mixed
     fs::path directories; // 5,000 sub-directories
     fs::path empty;       // where the lists start, so they read nothing else
+    std::map<int, fs::path> files;
 
     Folders()
     {
@@ -44,21 +46,11 @@ struct Folders {
         if (!mkdtemp(name.data()))
             throw std::runtime_error("cannot create a temporary folder");
         root = name;
-        files = root / "files";
         directories = root / "dirs";
         empty = root / "empty";
-        fs::create_directories(files);
         fs::create_directories(directories);
         fs::create_directories(empty);
-        static const char* const shapes[] = {"GAME%05d.ZIP", "readme%05d.txt", "game%05d.zip", "Notes%05d.TXT"};
         char buffer[32];
-        for (int i = 1; i <= fileCount; ++i) {
-            std::snprintf(buffer, sizeof buffer, shapes[i % 4], i);
-            const int fd = ::open((files / buffer).c_str(), O_CREAT | O_WRONLY, 0644);
-            if (fd < 0)
-                throw std::runtime_error("cannot create the benchmark files");
-            ::close(fd);
-        }
         for (int i = 1; i <= directoryCount; ++i) {
             std::snprintf(buffer, sizeof buffer, i % 2 ? "Dir%04d" : "dir%04d", i);
             fs::create_directory(directories / buffer);
@@ -69,6 +61,26 @@ struct Folders {
     {
         std::error_code ignored;
         fs::remove_all(root, ignored);
+    }
+
+    // `count` empty files, half of them "*.zip", letter case mixed.
+    const fs::path& filesOf(int count)
+    {
+        fs::path& folder = files[count];
+        if (!folder.empty())
+            return folder;
+        folder = root / ("files" + std::to_string(count));
+        fs::create_directories(folder);
+        static const char* const shapes[] = {"GAME%07d.ZIP", "readme%07d.txt", "game%07d.zip", "Notes%07d.TXT"};
+        char buffer[32];
+        for (int i = 1; i <= count; ++i) {
+            std::snprintf(buffer, sizeof buffer, shapes[i % 4], i);
+            const int fd = ::open((folder / buffer).c_str(), O_CREAT | O_WRONLY, 0644);
+            if (fd < 0)
+                throw std::runtime_error("cannot create the benchmark files");
+            ::close(fd);
+        }
+        return folder;
     }
 };
 
@@ -92,9 +104,11 @@ bool isDirectory(const fs::path& dir, const dirent& e)
     return ::stat((dir / e.d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+auto less = [](const std::string& a, const std::string& b) { return listOrderLess(a, b); };
+
 // The least any list can do: read the names, test them, sort them.
 template <class Keep>
-std::vector<std::string> floorListing(const fs::path& dir, Keep keep)
+std::vector<std::string> readNames(const fs::path& dir, Keep keep)
 {
     std::vector<std::string> names;
     DIR* d = ::opendir(dir.c_str());
@@ -104,23 +118,52 @@ std::vector<std::string> floorListing(const fs::path& dir, Keep keep)
             names.emplace_back(name);
     }
     ::closedir(d);
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return listOrderLess(a, b); });
     return names;
 }
 
-void BM_FilesFloor(benchmark::State& state)
+template <class Keep>
+std::vector<std::string> floorListing(const fs::path& dir, Keep keep)
 {
-    const fs::path& dir = folders().files;
+    std::vector<std::string> names = readNames(dir, keep);
+    std::sort(names.begin(), names.end(), less);
+    return names;
+}
+
+// The same work with the sort split over two cores: two halves at once, then
+// one merge. The directory read itself is one stream and stays on one.
+template <class Keep>
+std::vector<std::string> floorListingTwoCores(const fs::path& dir, Keep keep)
+{
+    std::vector<std::string> names = readNames(dir, keep);
+    const auto middle = names.begin() + std::ptrdiff_t(names.size() / 2);
+    std::thread first([&] { std::sort(names.begin(), middle, less); });
+    std::sort(middle, names.end(), less);
+    first.join();
+    std::inplace_merge(names.begin(), middle, names.end(), less);
+    return names;
+}
+
+template <class Listing>
+void filesFloor(benchmark::State& state, Listing listing)
+{
+    const fs::path& dir = folders().filesOf(int(state.range(1)));
     const std::string_view pattern = patterns[state.range(0)];
     state.SetLabel(std::string(pattern));
     std::size_t count = 0;
     for (auto _ : state) {
-        count = floorListing(dir, [&](const dirent& e, std::string_view name) {
+        count = listing(dir, [&](const dirent& e, std::string_view name) {
                     return wildcardMatch(pattern, name) && !isDirectory(dir, e);
                 }).size();
     }
     state.counters["entries"] = double(count);
+}
+void BM_FilesFloor(benchmark::State& state)
+{
+    filesFloor(state, [](const fs::path& dir, auto keep) { return floorListing(dir, keep); });
+}
+void BM_FilesFloorTwoCores(benchmark::State& state)
+{
+    filesFloor(state, [](const fs::path& dir, auto keep) { return floorListingTwoCores(dir, keep); });
 }
 
 // Marks the folder as just changed, so that the lists' shared cache must read
@@ -136,7 +179,8 @@ void changedJustNow(benchmark::State& state, const fs::path& folder)
 // once. `shown` adds the view's layout and paint that follow in the program.
 void fileList(benchmark::State& state, bool shown)
 {
-    const QString dir = QString::fromStdString(folders().files.string());
+    const fs::path& folder = folders().filesOf(int(state.range(1)));
+    const QString dir = QString::fromStdString(folder.string());
     const QString pattern = QString::fromLatin1(patterns[state.range(0)]);
     state.SetLabel(pattern.toStdString());
     FileList list(runtime().errors, runtime().directories);
@@ -147,7 +191,7 @@ void fileList(benchmark::State& state, bool shown)
     }
     list.setPattern(pattern);
     for (auto _ : state) {
-        changedJustNow(state, folders().files);
+        changedJustNow(state, folder);
         list.setPath(dir);
         if (shown)
             bench::settle();
@@ -161,7 +205,7 @@ void BM_FileList(benchmark::State& state) { fileList(state, false); }
 // list filters the folder's remembered read instead of reading it again.
 void BM_FileTypeChange(benchmark::State& state)
 {
-    const fs::path& folder = folders().files;
+    const fs::path& folder = folders().filesOf(100'000);
     fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
     FileList list(runtime().errors, runtime().directories);
     list.setPath(QString::fromStdString(folder.string()));
@@ -206,9 +250,12 @@ void BM_DirectoryListShown(benchmark::State& state) { directoryList(state, true)
 
 } // namespace
 
-BENCHMARK(BM_FilesFloor)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FileList)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FileListShown)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+// Pattern ("*.zip", "*.*") and the number of files in the folder.
+#define LUMORA_SIZES ArgsProduct({{0, 1}, {10'000, 100'000, 1'000'000}})->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_FilesFloor)->LUMORA_SIZES;
+BENCHMARK(BM_FilesFloorTwoCores)->LUMORA_SIZES;
+BENCHMARK(BM_FileList)->LUMORA_SIZES;
+BENCHMARK(BM_FileListShown)->LUMORA_SIZES;
 BENCHMARK(BM_FileTypeChange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectoriesFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectoryList)->Unit(benchmark::kMillisecond);
