@@ -4,17 +4,38 @@
 #include "core/SettingsRecords.h"
 #include "launcher/frmMain.h"
 
+namespace {
+
+// The main window has a place of its own on the screen, and a Wayland
+// compositor lets no client place its windows; Qt, left to itself, takes
+// Wayland whenever a compositor is named. So where the user has named no
+// platform and there is an X server (on a Wayland desktop, XWayland), the
+// windows go to it, and to Wayland only if it will not have us. Without an X
+// server Qt's own choice stands. Returns whether the choice was made here.
+bool preferX11()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     // The menu bar belongs inside the window: the client area is placed
     // below it. A desktop's global menu would move it out (and asking the
     // session bus for one costs start-up time).
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    const bool platformChosen = preferX11();
     lumora::FormRuntime runtime(lumora::Seams::system());
     // The stored folder may hold thousands of games: its read begins now, on
     // a worker, while Qt starts and the windows are made.
     runtime.directories.prefetch(lumora::storedDirectory(lumora::settingsFileName));
     QApplication app(argc, argv);
+    if (platformChosen)
+        qunsetenv("QT_QPA_PLATFORM"); // read by now; the emulator makes its own choice
     QApplication::setApplicationName(lumora::programTitle());
     // The program ends through "Exit" or the main window's frame, never
     // because its last visible window went away.

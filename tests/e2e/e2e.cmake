@@ -7,3 +7,15 @@ set_tests_properties(e2e_real_window PROPERTIES
                      TIMEOUT 180
                      RUN_SERIAL TRUE
                      SKIP_RETURN_CODE 77)
+
+# The same program on a Wayland desktop (Weston, headless, with Xwayland):
+# which platform it takes with an X server there and without one, a launch
+# and Exit on each. Pressed through the accessibility interface.
+add_test(NAME e2e_wayland_smoke
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run_wayland_smoke.sh $<TARGET_FILE:lumora>
+                 ${CMAKE_BINARY_DIR}/e2e-artifacts/wayland)
+set_tests_properties(e2e_wayland_smoke PROPERTIES
+                     LABELS e2e
+                     TIMEOUT 120
+                     RUN_SERIAL TRUE
+                     SKIP_RETURN_CODE 77)

@@ -7,7 +7,9 @@
 #
 # Controls are clicked at their designed places (twips / 15 from a window's
 # client origin). The emulator is a stand-in script first on the PATH that
-# records its arguments. Screenshots land in ARTEFACT_DIR.
+# records its arguments; at the second start a wrapper of the kind that runs
+# a Windows build through Wine takes its place. Screenshots land in
+# ARTEFACT_DIR.
 #
 # Exit status: 0 passed, 1 failed, 77 a needed tool is missing (skipped).
 
@@ -430,7 +432,17 @@ expect_clean_end
 expect_saved_settings "$picked"
 
 # ==== Second start in the same folder ====
-say "second start"
+# gravlok.exe on the PATH is now the two-line wrapper that runs a Windows
+# build through Wine, with sh in Wine's place: the stand-in is no program of
+# its own any more, in a folder with a blank like Windows programs have. The
+# game path must still arrive as one argument and each switch as its own.
+windows_program="$work/Program Files/Gravlok/gravlok.exe"
+mkdir -p "$(dirname "$windows_program")" || fail "cannot make the wrapped program's folder"
+mv "$stand_in/gravlok.exe" "$windows_program" || fail "cannot move the stand-in"
+chmod -x "$windows_program" || fail "cannot take the stand-in's execute bits"
+printf '#!/bin/sh\nexec sh %s "$@"\n' "'$windows_program'" >"$stand_in/gravlok.exe" || fail "cannot write the wrapper"
+chmod +x "$stand_in/gravlok.exe" || fail "cannot write the wrapper"
+say "second start, the emulator through a wrapper"
 start_lumora second
 find_main_window
 # The stored path is back in the status bar and its screenshots in the previews.
