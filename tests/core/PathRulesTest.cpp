@@ -1,4 +1,5 @@
 #include <cctype>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -88,7 +89,13 @@ TEST(WildcardMatch, Table)
                           {"foo.*", "FOO", true},
                           {"foo.*", "foobar", false},
                           {"f?o.*", "fxo", true},
-                          {"*.zip", "README", false}};
+                          {"*.zip", "README", false},
+                          // The end of a name against a star and plain ASCII
+                          {"*.zip", "G\xC3\xA9.ZIP", true},
+                          {"*.zip", "game.z\xC3\xADp", false},
+                          {"*.zip", "zip", false},
+                          {"*.zip", "\xFF.zip", true},
+                          {"*.zip", "game.zi\xC3\xB0", false}};
     for (const Case& c : cases)
         EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.matches) << c.pattern << " / " << c.name;
 
@@ -149,6 +156,37 @@ TEST(ListOrder, CaseIgnoredThenBytes)
         EXPECT_FALSE(listOrderLess(b, a)) << b << " < " << a;
     }
     EXPECT_FALSE(listOrderLess("same", "same"));
+}
+
+// Names built from pieces whose folded values are known: the comparator, with
+// its ASCII short way, must agree with comparing those values one by one, then
+// the number of characters, then the bytes.
+TEST(ListOrder, AgreesWithComparingFoldedCharacters)
+{
+    struct Piece {
+        const char* bytes;
+        char32_t folded;
+    };
+    const Piece pieces[] = {{"A", 'a'},          {"a", 'a'},          {"B", 'b'},         {"b", 'b'},
+                            {".", '.'},          {"1", '1'},          {"\xC3\x89", 0xE9}, {"\xC3\xA9", 0xE9},
+                            {"\xC5\x81", 0x142}, {"\xC5\x82", 0x142}, {"\xE9", 0x1100E9}};
+    std::mt19937 random(5);
+    const auto make = [&](std::string& bytes, std::vector<char32_t>& folded) {
+        for (std::size_t k = random() % 6; k > 0; --k) {
+            const Piece& piece = pieces[random() % std::size(pieces)];
+            bytes += piece.bytes;
+            folded.push_back(piece.folded);
+        }
+    };
+    for (int round = 0; round < 50000; ++round) {
+        std::string a, b;
+        std::vector<char32_t> fa, fb;
+        make(a, fa);
+        make(b, fb);
+        const bool expected =
+            fa != fb ? std::lexicographical_compare(fa.begin(), fa.end(), fb.begin(), fb.end()) : a < b;
+        ASSERT_EQ(listOrderLess(a, b), expected) << a << " / " << b;
+    }
 }
 
 TEST(LongestMatchingRoot, Table)
