@@ -86,6 +86,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${LUMORA_PACKAGE_MAINTAINER})
 # Debian files emulators and their front ends under otherosfs.
 set(CPACK_DEBIAN_PACKAGE_SECTION otherosfs)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Qt's Wayland platform plugin: on a desktop with no X server, the windows
+# are shown through it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 # dpkg-shlibdeps works out the library packages (Qt, libstdc++, ...) from the
 # binary itself, so the Depends line never goes stale.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
