@@ -8,11 +8,11 @@
 # xvfb runs it on a private Xvfb display; xvfb-settings also clicks the
 # "Settings" menu item so that the settings window is shown and sparkles on
 # screen too. LUMORA_BIN picks the binary (default: the checkout's
-# build/bench/lumora).
+# build/bench/launcher/lumora).
 set -euo pipefail
 mode="${1:-offscreen}"
 seconds="${2:-10}"
-bin="${LUMORA_BIN:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/bench/lumora}"
+bin="${LUMORA_BIN:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/bench/launcher/lumora}"
 [ -x "$bin" ] || { echo "cpu_share: no program at $bin (set LUMORA_BIN)" >&2; exit 2; }
 
 scratch="$(mktemp -d)"

@@ -1,5 +1,6 @@
 #include "controls/SparkleCanvas.h"
 
+#include <QAbstractScrollArea>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
@@ -68,15 +69,35 @@ void SparkleCanvas::sparkle(RandomSource& random)
             set[count++] = pixel;
     }
     if (count != 0)
-        update(pixelRegion(set.data(), count));
+        update(pixelRegion(set.data(), count) - opaqueCover());
+}
+
+QRegion SparkleCanvas::opaqueCover() const
+{
+    QRegion covered;
+    for (QObject* child : children()) {
+        const auto* control = qobject_cast<const QWidget*>(child);
+        if (control == nullptr || !control->isVisibleTo(this))
+            continue;
+        if (control->autoFillBackground()) {
+            covered += control->geometry();
+        } else if (const auto* area = qobject_cast<const QAbstractScrollArea*>(control);
+                   area != nullptr && area->viewport()->autoFillBackground()) {
+            covered += area->viewport()->geometry().translated(area->pos());
+        }
+    }
+    return covered;
 }
 
 void SparkleCanvas::paintEvent(QPaintEvent* event)
 {
     ensureSurface();
+    // One draw, clipped to the pixels asked for: a tick's points are many
+    // small rectangles, and each draw of its own costs more than its pixel.
     QPainter painter(this);
-    for (const QRect& r : event->region())
-        painter.drawImage(r.topLeft(), surface_, r);
+    painter.setClipRegion(event->region());
+    const QRect bounds = event->region().boundingRect();
+    painter.drawImage(bounds.topLeft(), surface_, bounds);
 }
 
 void SparkleCanvas::resizeEvent(QResizeEvent* event)

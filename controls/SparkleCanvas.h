@@ -9,7 +9,8 @@ namespace lumora {
 
 // A window's background as a drawing surface in twips: points set here stay
 // until the program ends (nothing clears them), are drawn beneath the child
-// controls, and survive repaints. A tick repaints the pixels it set, once.
+// controls, and survive repaints. A tick repaints the pixels it set that can
+// be seen, once.
 class SparkleCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +30,9 @@ protected:
 private:
     // Sets one point; returns the pixel it set, empty below the inner area.
     QRect setPoint(float xTwips, float yTwips, std::uint32_t colour);
+    // What the controls cover with a background of their own: a point set
+    // there is kept, but no control needs painting again for it.
+    QRegion opaqueCover() const;
     void ensureSurface();
     QImage surface_;
 };

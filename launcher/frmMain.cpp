@@ -108,6 +108,12 @@ void frmMain::placeControls()
     placeControl(cmdRun2, "cmdRun2", 6600, 5160, 1335, 495);
     placeControl(cmdExit, "cmdExit", 8040, 5160, 1335, 495);
     placeControl(StatusBar1, "StatusBar1", 0, 5820, 9945, 375);
+    // Like the classic controls, each one paints its whole rectangle: the
+    // sparkle shows on the window around them, and a point that lands under
+    // one costs no repaint of the control.
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{cboFileType, drvDrive, dirDirectory, filFiles, cmdRun2, cmdExit})
+        control->setAutoFillBackground(true);
     StatusBar1->addPanel(textPanelKey, StatusBar::PanelKind::Text, 0, true);
     StatusBar1->addPanel(QString(), StatusBar::PanelKind::Date, twipsToPixels(1440), false);
 
