@@ -42,7 +42,9 @@ enum class Attempt {
 // What a replacement must keep of the file it replaces.
 struct Original {
     bool replaceable = false; // not a link, and its only hard link
-#ifndef _WIN32
+#ifdef _WIN32
+    DWORD attributes = 0;
+#else
     struct stat status {};
 #endif
 };
@@ -118,11 +120,21 @@ bool examine(const RegularFile& file, bool link, Original& original, std::error_
         return false;
     }
     original.replaceable = !link && info.nNumberOfLinks == 1;
+    original.attributes = info.dwFileAttributes;
     return true;
 }
 
-// ReplaceFileW carries the attributes and security over itself.
-bool carryOver(RegularFile&, const Original&) { return true; }
+// Gives the copy the file's attributes (hidden, system, archive). ReplaceFileW
+// carries them over too, with the security, but not every implementation of
+// it does.
+bool carryOver(RegularFile& copy, const Original& original)
+{
+    constexpr DWORD kept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    FILE_BASIC_INFO info{}; // times left at zero stay as they are
+    info.FileAttributes = (original.attributes & kept) != 0 ? original.attributes & kept : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(copy.native(), FileBasicInfo, &info, sizeof info) != 0;
+}
 
 #else
 
@@ -238,6 +250,15 @@ bool replaceWithCopy(const fs::path& copy, const fs::path& file, std::error_code
             error = lastSystemError();
         return !error;
     }
+    // Another program holding the file without letting it be deleted makes
+    // any replacement fail; asked first, so that nothing is left half done.
+    const HANDLE probe = CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        error = lastSystemError();
+        return false;
+    }
+    CloseHandle(probe);
     if (!ReplaceFileW(file.c_str(), copy.c_str(), nullptr,
                       REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
         const DWORD code = GetLastError();

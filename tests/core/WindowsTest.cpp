@@ -1,10 +1,11 @@
 // Where Windows behaves differently, through the real system calls: the ANSI
-// code page, the hidden attribute, '\' and drive roots. Built on Windows only
-// (scripts/test-windows.sh runs them under Wine).
+// code page, the hidden attribute, '\' and drive roots, the settings file's
+// save. Built on Windows only (scripts/test-windows.sh runs them under Wine).
 #ifdef _WIN32
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,8 +22,10 @@
 #include "core/DirectoryListing.h"
 #include "core/PathRules.h"
 #include "core/PreviewPath.h"
+#include "core/RecordFile.h"
 #include "core/SettingsRecords.h"
 #include "core/platform/ErrorCode.h"
+#include "core/platform/FileSave.h"
 
 namespace lumora {
 namespace {
@@ -146,6 +149,107 @@ TEST(WindowsPaths, BackslashAndDriveRoots)
     EXPECT_TRUE(std::any_of(atRoot.begin(), atRoot.end(),
                             [&](const std::string& folder) { return wildcardMatch(firstFolder, folder); }))
         << driveRoot << " has no " << firstFolder;
+}
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes contentOf(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeContent(const fs::path& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Another program's handle on the file, sharing what `share` says.
+class OtherHandle {
+public:
+    OtherHandle(const fs::path& path, DWORD share)
+        : handle_(
+              CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+    }
+    ~OtherHandle()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    OtherHandle(const OtherHandle&) = delete;
+    OtherHandle& operator=(const OtherHandle&) = delete;
+    bool open() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+// The save through the Windows calls: a replacement that keeps the file's
+// attributes where nothing holds it, the contents written in place where
+// another program holds it but lets it be written, a refusal where it may
+// not be written at all; the old contents whole wherever the save fails.
+TEST(WindowsSave, ReplacedKeptWrittenInPlaceOrRefused)
+{
+    test::TempDir dir;
+    const fs::path path = dir.path() / "Lumora.INI";
+    const Bytes original(1920, 0x5A);
+    const Bytes start{3, 0, 'n', 'e', 'w'};
+    Bytes saved = original;
+    std::copy(start.begin(), start.end(), saved.begin());
+    std::error_code error;
+
+    writeContent(path, original);
+    test::setHiddenAttribute(path);
+    EXPECT_EQ(platform::writeFileStart(path, start, error), platform::SaveMethod::Replaced);
+    EXPECT_FALSE(error) << error.message();
+    EXPECT_EQ(contentOf(path), saved);
+    EXPECT_NE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u) << "the replacement kept the attribute";
+
+    writeContent(path, original);
+    {
+        const OtherHandle reader(path, FILE_SHARE_READ | FILE_SHARE_WRITE); // no sharing of delete
+        ASSERT_TRUE(reader.open());
+        EXPECT_EQ(platform::writeFileStart(path, start, error), platform::SaveMethod::InPlace);
+        EXPECT_FALSE(error) << error.message();
+    }
+    EXPECT_EQ(contentOf(path), saved);
+
+    writeContent(path, original);
+    {
+        const OtherHandle reader(path, FILE_SHARE_READ); // no writing either
+        ASSERT_TRUE(reader.open());
+        RecordFile file(path);
+        EXPECT_EQ(test::errorNumber([&] { file.write(RecordImage(start)); }), err::PermissionDenied);
+    }
+    EXPECT_EQ(contentOf(path), original);
+
+    std::size_t entries = 0;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        ++entries;
+        std::printf("DBG %s\n", entry.path().string().c_str());
+    }
+    EXPECT_EQ(entries, 1u) << "no temporary file may stay behind";
+}
+
+TEST(WindowsSave, AReadOnlyFileIsReadAndOnlyItsSavesFail)
+{
+    test::TempDir dir;
+    const fs::path path = dir.path() / "Lumora.INI";
+    const Bytes original{1, 0, 'k'};
+    writeContent(path, original);
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    const bool binds = !std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).is_open();
+    if (binds) {
+        RecordFile file(path);
+        EXPECT_EQ(file.read(15).bytes(), original);
+        EXPECT_EQ(test::errorNumber([&] { file.write(RecordImage(Bytes{2, 0})); }), err::PermissionDenied);
+        EXPECT_EQ(contentOf(path), original);
+    }
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL); // Windows deletes no read-only file
+    if (!binds)
+        GTEST_SKIP() << "the read-only attribute does not bind here (Wine run by the superuser)";
 }
 
 } // namespace
