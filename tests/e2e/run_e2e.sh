@@ -91,20 +91,8 @@ fail() {
     exit 1
 }
 
-stop_pid() {
-    local pid="$1"
-    [ -n "$pid" ] || return 0
-    if kill -0 "$pid" 2>/dev/null; then
-        kill "$pid" 2>/dev/null
-        local _
-        for _ in $(seq 1 30); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -9 "$pid" 2>/dev/null
-    fi
-    wait "$pid" 2>/dev/null
-}
+# shellcheck source=tests/e2e/e2e_lib.sh
+. "$here/e2e_lib.sh"
 
 cleanup() {
     stop_pid "$lumora_pid"
@@ -113,20 +101,6 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'fail "interrupted"' INT TERM
-
-# Polls COMMAND every 0.1 s until it succeeds or LIMIT seconds have passed.
-wait_for() {
-    local limit="$1" what="$2"
-    shift 2
-    local deadline=$((SECONDS + limit))
-    while ! "$@"; do
-        if [ -n "$lumora_pid" ] && ! kill -0 "$lumora_pid" 2>/dev/null; then
-            fail "lumora ended while waiting for $what"
-        fi
-        [ "$SECONDS" -lt "$deadline" ] || fail "timed out after ${limit}s waiting for $what"
-        sleep 0.1
-    done
-}
 
 # ---- The world the program starts in.
 mkdir -p "$games/sub" "$shots" "$stand_in" "$work/home" "$work/runtime" || fail "cannot build the work area"
@@ -156,14 +130,6 @@ for path in "$picked" "$shots" "$games"; do
     [ "${#path}" -le 126 ] || fail "the work folder path is too long for a settings record: $path (set TMPDIR to a shorter folder)"
 done
 
-# Settings file: 15 records of 128 bytes, all zero but the screenshot
-# directory (2) and the browsed directory (3).
-put_string_record() {
-    local record="$1" text="$2"
-    local n=${#text}
-    printf "\\x$(printf %02x $((n & 255)))\\x$(printf %02x $((n >> 8)))%s" "$text" |
-        dd of="$ini" bs=1 seek=$(((record - 1) * 128)) conv=notrunc status=none
-}
 head -c 1920 /dev/zero >"$ini"
 put_string_record 2 "$shots"
 put_string_record 3 "$games"

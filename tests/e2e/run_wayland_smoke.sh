@@ -96,20 +96,8 @@ fail() {
     exit 1
 }
 
-stop_pid() {
-    local pid="$1"
-    [ -n "$pid" ] || return 0
-    if kill -0 "$pid" 2>/dev/null; then
-        kill "$pid" 2>/dev/null
-        local _
-        for _ in $(seq 1 30); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -9 "$pid" 2>/dev/null
-    fi
-    wait "$pid" 2>/dev/null
-}
+# shellcheck source=tests/e2e/e2e_lib.sh
+. "$here/e2e_lib.sh"
 
 # Whatever still runs with this test's runtime folder: the session bus
 # starts the accessibility bus and its registry detached from us.
@@ -133,19 +121,6 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'fail "interrupted"' INT TERM
-
-wait_for() {
-    local limit="$1" what="$2"
-    shift 2
-    local deadline=$((SECONDS + limit))
-    while ! "$@"; do
-        if [ -n "$lumora_pid" ] && ! kill -0 "$lumora_pid" 2>/dev/null; then
-            fail "lumora ended while waiting for $what"
-        fi
-        [ "$SECONDS" -lt "$deadline" ] || fail "timed out after ${limit}s waiting for $what"
-        sleep 0.2
-    done
-}
 
 # Only what this test starts: no display, home folder, runtime folder or
 # session bus of the machine's.
@@ -172,12 +147,6 @@ done
 printf '%sQT_QPA_PLATFORM %s\n----\n' "\$block" "\${QT_QPA_PLATFORM-unset}" >>'$launch_log'
 EOF
 chmod +x "$stand_in/gravlok.exe"
-put_string_record() {
-    local record="$1" text="$2"
-    local n=${#text}
-    printf "\\x$(printf %02x $((n & 255)))\\x$(printf %02x $((n >> 8)))%s" "$text" |
-        dd of="$ini" bs=1 seek=$(((record - 1) * 128)) conv=notrunc status=none
-}
 head -c 1920 /dev/zero >"$ini"
 put_string_record 1 "$picked"
 put_string_record 3 "$games"

@@ -1,0 +1,42 @@
+# Shell helpers the end-to-end checks share. Source it after defining
+# fail (prints why and exits) and lumora_pid (empty until Lumora starts).
+
+# Asks PID to end, gives it 3 s, then kills it.
+stop_pid() {
+    local pid="$1"
+    [ -n "$pid" ] || return 0
+    if kill -0 "$pid" 2>/dev/null; then
+        kill "$pid" 2>/dev/null
+        local _
+        for _ in $(seq 1 30); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$pid" 2>/dev/null
+    fi
+    wait "$pid" 2>/dev/null
+}
+
+# wait_for LIMIT WHAT COMMAND...: polls COMMAND every 0.1 s until it
+# succeeds; fails when LIMIT seconds pass or Lumora ends first.
+wait_for() {
+    local limit="$1" what="$2"
+    shift 2
+    local deadline=$((SECONDS + limit))
+    while ! "$@"; do
+        if [ -n "$lumora_pid" ] && ! kill -0 "$lumora_pid" 2>/dev/null; then
+            fail "lumora ended while waiting for $what"
+        fi
+        [ "$SECONDS" -lt "$deadline" ] || fail "timed out after ${limit}s waiting for $what"
+        sleep 0.1
+    done
+}
+
+# put_string_record RECORD TEXT: writes TEXT as a settings record (two-byte
+# little-endian length, then the bytes) into the file named by $ini.
+put_string_record() {
+    local record="$1" text="$2"
+    local n=${#text}
+    printf "\\x$(printf %02x $((n & 255)))\\x$(printf %02x $((n >> 8)))%s" "$text" |
+        dd of="$ini" bs=1 seek=$(((record - 1) * 128)) conv=notrunc status=none
+}
