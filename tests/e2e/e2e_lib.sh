@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shell helpers the end-to-end checks share. Source it after defining
 # fail (prints why and exits) and lumora_pid (empty until Lumora starts).
 
@@ -34,6 +35,7 @@ wait_for() {
 
 # put_string_record RECORD TEXT: writes TEXT as a settings record (two-byte
 # little-endian length, then the bytes) into the file named by $ini.
+# shellcheck disable=SC2154 # ini is set by the script that sources this
 put_string_record() {
     local record="$1" text="$2"
     local n=${#text}
