@@ -42,3 +42,25 @@ put_string_record() {
     printf "\\x$(printf %02x $((n & 255)))\\x$(printf %02x $((n >> 8)))%s" "$text" |
         dd of="$ini" bs=1 seek=$(((record - 1) * 128)) conv=notrunc status=none
 }
+
+# Sets asan and lsan to the sanitizer options for a run of the real program.
+# libxkbcommon-x11 hands strndup() atom names that are not NUL-terminated
+# (legal: strndup stops at the count), which strict string checks report as
+# an overflow inside the X keyboard set-up; the program's own string handling
+# keeps the strict checks in the unit tests. Leak checks stay on, with the
+# shared suppressions plus those of the system libraries only a real display
+# brings in. Needs here (this folder) and work (the test's own folder).
+# shellcheck disable=SC2034,SC2154 # asan and lsan are for the caller
+gui_sanitizer_options() {
+    asan="${ASAN_OPTIONS:-}"
+    [ -n "$asan" ] && asan="$asan:strict_string_checks=0"
+    lsan="${LSAN_OPTIONS:-}"
+    local shared
+    shared="$(sed -n 's/.*suppressions=\([^:]*\).*/\1/p' <<<"$lsan")"
+    [ -n "$shared" ] || shared="$here/../sanitizer/lsan.supp"
+    {
+        [ -n "$shared" ] && [ -f "$shared" ] && cat "$shared"
+        cat "$here/lsan-gui.supp"
+    } >"$work/lsan.supp"
+    lsan="${lsan:+$lsan:}suppressions=$work/lsan.supp"
+}

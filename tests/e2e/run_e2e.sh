@@ -193,22 +193,8 @@ window_hidden() { [ -z "$(visible_window "$1")" ]; }
 start_lumora() {
     local tag="$1"
     lumora_out="$work/lumora-$tag.out"
-    # libxkbcommon-x11 hands strndup() atom names that are not NUL-terminated
-    # (legal: strndup stops at the count), which strict string checks report
-    # as an overflow inside the X keyboard set-up. The program's own string
-    # handling keeps the strict checks in the unit tests.
-    local asan="${ASAN_OPTIONS:-}"
-    [ -n "$asan" ] && asan="$asan:strict_string_checks=0"
-    # Leak checks stay on, with the shared suppressions plus those of the
-    # system libraries only a real display brings in.
-    local lsan="${LSAN_OPTIONS:-}" shared
-    shared="$(sed -n 's/.*suppressions=\([^:]*\).*/\1/p' <<<"$lsan")"
-    [ -n "$shared" ] || shared="$here/../sanitizer/lsan.supp"
-    {
-        [ -n "$shared" ] && [ -f "$shared" ] && cat "$shared"
-        cat "$here/lsan-gui.supp"
-    } >"$work/lsan.supp"
-    lsan="${lsan:+$lsan:}suppressions=$work/lsan.supp"
+    local asan lsan
+    gui_sanitizer_options
     (
         cd "$work" || exit 1
         exec env -u QT_QPA_PLATFORM -u QT_QPA_PLATFORMTHEME \

@@ -187,16 +187,8 @@ a11y() { isolated DBUS_SESSION_BUS_ADDRESS="$bus_address" timeout -k 2 20 "$pyth
 start_lumora() {
     local tag="$1"
     shift
-    local asan="${ASAN_OPTIONS:-}"
-    [ -n "$asan" ] && asan="$asan:strict_string_checks=0" # as in run_e2e.sh
-    local lsan="${LSAN_OPTIONS:-}" shared
-    shared="$(sed -n 's/.*suppressions=\([^:]*\).*/\1/p' <<<"$lsan")"
-    [ -n "$shared" ] || shared="$here/../sanitizer/lsan.supp"
-    {
-        [ -n "$shared" ] && [ -f "$shared" ] && cat "$shared"
-        cat "$here/lsan-gui.supp"
-    } >"$work/lsan.supp"
-    lsan="${lsan:+$lsan:}suppressions=$work/lsan.supp"
+    local asan lsan
+    gui_sanitizer_options
     (
         cd "$work" || exit 1
         exec env "${isolation[@]}" "$@" DBUS_SESSION_BUS_ADDRESS="$bus_address" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
