@@ -91,15 +91,30 @@ void RegularFile::close() noexcept
         CloseHandle(std::exchange(handle_, nullptr));
 }
 
+namespace {
+
+// Each transfer names its offset, as pread and pwrite do, instead of seeking
+// the handle first.
+OVERLAPPED overlappedAt(std::uint64_t offset) noexcept
+{
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return at;
+}
+
+// ReadFile and WriteFile take a DWORD count; 1 GB at a time stays well inside it.
+DWORD chunkOf(std::size_t left) noexcept { return static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30)); }
+
+} // namespace
+
 std::size_t RegularFile::readAt(std::uint64_t offset, void* buffer, std::size_t size, std::error_code& error) const
 {
     error.clear();
     std::size_t done = 0;
     while (done < size) {
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset + done);
-        at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
-        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+        OVERLAPPED at = overlappedAt(offset + done);
+        const DWORD ask = chunkOf(size - done);
         DWORD got = 0;
         if (!ReadFile(handle_, static_cast<char*>(buffer) + done, ask, &got, &at)) {
             if (GetLastError() == ERROR_HANDLE_EOF)
@@ -119,10 +134,8 @@ bool RegularFile::writeAt(std::uint64_t offset, const void* data, std::size_t si
     error.clear();
     std::size_t done = 0;
     while (done < size) {
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset + done);
-        at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
-        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+        OVERLAPPED at = overlappedAt(offset + done);
+        const DWORD ask = chunkOf(size - done);
         DWORD put = 0;
         if (!WriteFile(handle_, static_cast<const char*>(data) + done, ask, &put, &at)) {
             error = lastSystemError();
