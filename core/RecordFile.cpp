@@ -29,19 +29,13 @@ void storeWord(unsigned char* p, std::uint16_t value)
     p[1] = static_cast<unsigned char>(value >> 8);
 }
 
-bool isRefusal(const std::error_code& error)
-{
-    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
-           error == std::errc::read_only_file_system;
-}
-
 // A write refused by the file's or the medium's protection reads as
 // "Permission denied"; anything else as for opens.
 int writeErrorNumber(const std::error_code& error)
 {
     if (error == platform::FileError::NotRegular)
         return err::PathFileAccessError;
-    if (isRefusal(error))
+    if (platform::isProtectionRefusal(error))
         return err::PermissionDenied;
     return platform::errorNumberFromErrorCode(error, err::DeviceIoError);
 }
@@ -162,7 +156,7 @@ void RecordFile::open(bool create)
     std::error_code error;
     file_ = RegularFile::open(path_, RegularFile::Access::ReadWrite,
                               create ? RegularFile::Create::IfMissing : RegularFile::Create::No, error);
-    if (isRefusal(error)) {
+    if (platform::isProtectionRefusal(error)) {
         // Read-only for this user or on this medium: readable all the same,
         // and nothing needs writing until a save.
         std::error_code readError;

@@ -6,10 +6,7 @@
 
 #include <climits>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "core/platform/WindowsApi.h"
 
 namespace lumora {
 

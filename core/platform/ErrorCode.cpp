@@ -1,13 +1,9 @@
 #include "core/platform/ErrorCode.h"
 
-#include "core/RuntimeError.h"
+#include <cerrno>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "core/RuntimeError.h"
+#include "core/platform/WindowsApi.h"
 
 namespace lumora::platform {
 
@@ -33,6 +29,12 @@ int errorNumberFromErrorCode(const std::error_code& code, int fallback)
     if (condition.category() == std::generic_category())
         return errorNumberFromErrno(condition.value(), fallback);
     return fallback;
+}
+
+bool isProtectionRefusal(const std::error_code& error)
+{
+    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
+           error == std::errc::read_only_file_system;
 }
 
 std::string utf8FromPath(const std::filesystem::path& path)
@@ -68,6 +70,8 @@ std::error_code lastSystemError()
     default: return {static_cast<int>(code), std::system_category()};
     }
 }
+#else
+std::error_code lastSystemError() { return {errno, std::generic_category()}; }
 #endif
 
 } // namespace lumora::platform

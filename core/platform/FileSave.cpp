@@ -7,12 +7,7 @@
 #include <random>
 #include <string>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +15,7 @@
 
 #include "core/platform/ErrorCode.h"
 #include "core/platform/RegularFile.h"
+#include "core/platform/WindowsApi.h"
 
 namespace lumora::platform {
 
@@ -64,10 +60,10 @@ fs::path temporarySibling(const fs::path& target)
     return temp;
 }
 
+// What makes the rename path give way to a write in place.
 bool isRefusal(const std::error_code& error)
 {
-    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
-           error == std::errc::read_only_file_system || error == std::errc::device_or_resource_busy;
+    return isProtectionRefusal(error) || error == std::errc::device_or_resource_busy;
 }
 
 // Copies what `from` holds after `offset` to `to`, at the same offset, a
@@ -138,13 +134,11 @@ bool carryOver(RegularFile& copy, const Original& original)
 
 #else
 
-std::error_code errnoCode(int value) { return {value, std::generic_category()}; }
-
 bool lookAt(const fs::path& path, bool& link, std::error_code& error)
 {
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) {
-        error = errnoCode(errno);
+        error = lastSystemError();
         return false;
     }
     link = S_ISLNK(status.st_mode);
@@ -154,7 +148,7 @@ bool lookAt(const fs::path& path, bool& link, std::error_code& error)
 bool examine(const RegularFile& file, bool link, Original& original, std::error_code& error)
 {
     if (::fstat(file.native(), &original.status) != 0) {
-        error = errnoCode(errno);
+        error = lastSystemError();
         return false;
     }
     original.replaceable = !link && original.status.st_nlink == 1;
@@ -268,7 +262,7 @@ bool replaceWithCopy(const fs::path& copy, const fs::path& file, std::error_code
     }
 #else
     if (::rename(copy.c_str(), file.c_str()) != 0)
-        error = errnoCode(errno);
+        error = lastSystemError();
     else
         syncDirectory(file.parent_path());
 #endif

@@ -1,11 +1,6 @@
 #include "core/platform/HiddenFile.h"
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "core/platform/WindowsApi.h"
 
 namespace lumora::platform {
 

@@ -5,12 +5,7 @@
 #include <iterator>
 #include <system_error>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -19,34 +14,17 @@
 #include <unistd.h>
 #endif
 
+#include "core/platform/ErrorCode.h"
+#include "core/platform/WindowsApi.h"
+
 namespace lumora::platform {
 
 namespace {
 
-std::string describeError(int code, const std::error_category& category) { return category.message(code); }
-
 #ifdef _WIN32
 
-std::wstring wideFromUtf8(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    const int needed = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), needed);
-    return wide;
-}
-
-std::string utf8FromWide(const std::wstring& wide)
-{
-    if (wide.empty())
-        return std::string();
-    const int needed =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(needed), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), needed, nullptr, nullptr);
-    return text;
-}
+// Names and arguments are UTF-8 here; Windows takes them as UTF-16.
+std::wstring wideFromUtf8(const std::string& text) { return pathFromUtf8(text).native(); }
 
 // One argument as the C runtime's parser reads it back: in quotes, with the
 // backslashes before a quote doubled and the quote escaped.
@@ -80,7 +58,7 @@ StartResult startDetached(const std::string& program, const std::vector<std::str
         result.outcome = StartResult::NotFound;
         return result;
     }
-    result.found = utf8FromWide(std::wstring(found, length));
+    result.found = utf8FromPath(std::filesystem::path(std::wstring(found, length)));
 
     std::wstring line;
     appendQuoted(line, name);
@@ -99,7 +77,7 @@ StartResult startDetached(const std::string& program, const std::vector<std::str
     if (!CreateProcessW(found, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr,
                         directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
         result.outcome = StartResult::CannotRun;
-        result.reason = describeError(static_cast<int>(GetLastError()), std::system_category());
+        result.reason = std::system_category().message(static_cast<int>(GetLastError()));
         return result;
     }
     CloseHandle(process.hThread);
@@ -124,7 +102,7 @@ StartResult findOnPath(const std::string& program)
             return true;
         }
         if (result.outcome == StartResult::NotFound)
-            result = {StartResult::CannotRun, candidate, describeError(EACCES, std::generic_category())};
+            result = {StartResult::CannotRun, candidate, std::generic_category().message(EACCES)};
         return false;
     };
     if (program.find('/') != std::string::npos) {
@@ -224,7 +202,7 @@ StartResult startDetached(const std::string& program, const std::vector<std::str
     const int failure =
         spawnDetached(result.found.c_str(), argv.data(), workingDirectory.empty() ? nullptr : workingDirectory.c_str());
     if (failure != 0)
-        result = {StartResult::CannotRun, result.found, describeError(failure, std::generic_category())};
+        result = {StartResult::CannotRun, result.found, std::generic_category().message(failure)};
     return result;
 }
 

@@ -5,18 +5,14 @@
 #include <string>
 #include <utility>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include "core/platform/ErrorCode.h"
+#include "core/platform/WindowsApi.h"
 
 namespace lumora::platform {
 
@@ -167,12 +163,6 @@ std::uint64_t RegularFile::size(std::error_code& error) const
 
 #else
 
-namespace {
-
-std::error_code errnoCode(int value) { return {value, std::generic_category()}; }
-
-} // namespace
-
 RegularFile RegularFile::open(const std::filesystem::path& path, Access access, Create create, std::error_code& error)
 {
     error.clear();
@@ -195,14 +185,14 @@ RegularFile RegularFile::open(const std::filesystem::path& path, Access access, 
         fd = ::open(path.c_str(), flags, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        error = errnoCode(errno);
+        error = lastSystemError();
         return {};
     }
     RegularFile file;
     file.fd_ = fd;
     // The look above and the open are two steps; what was opened decides.
     if (::fstat(fd, &status) != 0) {
-        error = errnoCode(errno);
+        error = lastSystemError();
         file.close();
     } else if (!S_ISREG(status.st_mode)) {
         error = FileError::NotRegular;
@@ -232,7 +222,7 @@ std::size_t RegularFile::readAt(std::uint64_t offset, void* buffer, std::size_t 
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            error = errnoCode(errno);
+            error = lastSystemError();
             break;
         }
         if (got == 0)
@@ -252,7 +242,7 @@ bool RegularFile::writeAt(std::uint64_t offset, const void* data, std::size_t si
         if (put < 0) {
             if (errno == EINTR)
                 continue;
-            error = errnoCode(errno);
+            error = lastSystemError();
             return false;
         }
         done += static_cast<std::size_t>(put);
@@ -264,7 +254,7 @@ bool RegularFile::sync(std::error_code& error)
 {
     error.clear();
     if (::fsync(fd_) != 0)
-        error = errnoCode(errno);
+        error = lastSystemError();
     return !error;
 }
 
@@ -273,7 +263,7 @@ std::uint64_t RegularFile::size(std::error_code& error) const
     error.clear();
     struct stat status {};
     if (::fstat(fd_, &status) != 0) {
-        error = errnoCode(errno);
+        error = lastSystemError();
         return 0;
     }
     return static_cast<std::uint64_t>(status.st_size);

@@ -4,12 +4,8 @@
 #include <chrono>
 #include <system_error>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 #include "CoreTestSupport.h"
+#include "core/platform/WindowsApi.h"
 
 namespace lumora::test {
 
