@@ -8,7 +8,12 @@
 namespace lumora {
 
 namespace {
+
 constexpr char16_t escapeBase = 0xDC00;
+
+// A byte that was no part of valid UTF-8, as it travels inside a QString.
+bool isEscapedByte(char16_t unit) { return unit >= escapeBase + 0x80 && unit <= escapeBase + 0xFF; }
+
 } // namespace
 
 QString textFromNative(std::string_view bytes)
@@ -39,7 +44,7 @@ std::string nativeFromText(const QString& text)
         if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
             utf8::append(bytes, QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
             ++i;
-        } else if (unit >= escapeBase + 0x80 && unit <= escapeBase + 0xFF) {
+        } else if (isEscapedByte(unit)) {
             bytes += static_cast<char>(unit - escapeBase);
         } else if (QChar::isSurrogate(unit)) {
             utf8::append(bytes, 0xFFFD); // typed, not read from a disk: no bytes to give back
@@ -54,7 +59,7 @@ QString displayText(const QString& text)
 {
     QString shown = text;
     for (QChar& c : shown) {
-        if (c.unicode() >= escapeBase + 0x80 && c.unicode() <= escapeBase + 0xFF)
+        if (isEscapedByte(c.unicode()))
             c = QChar::ReplacementCharacter;
     }
     return shown;

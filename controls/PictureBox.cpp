@@ -44,7 +44,6 @@ void PictureBox::dropLoad()
     if (dropped_)
         dropped_->store(true);
     dropped_.reset();
-    loading_ = false;
 }
 
 void PictureBox::load(const std::string& path)
@@ -52,7 +51,6 @@ void PictureBox::load(const std::string& path)
     setPicture(QImage()); // never the previous game's picture beside a new pick
     const std::uint64_t generation = generation_;
     dropped_ = std::make_shared<std::atomic<bool>>(false);
-    loading_ = true;
     workers_->start([this, path, generation, dropped = dropped_] {
         QImage image;
         try {
@@ -72,7 +70,6 @@ void PictureBox::finishLoad(std::uint64_t generation, const QImage& picture)
 {
     if (generation != generation_)
         return; // a later load or picture came first
-    loading_ = false;
     dropped_.reset();
     picture_ = picture;
     update();

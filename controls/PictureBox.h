@@ -29,7 +29,7 @@ public:
     // picture once it is decoded, unless a later load or picture has come
     // first. A file that cannot be shown leaves the box blank.
     void load(const std::string& path);
-    bool loading() const { return loading_; }
+    bool loading() const { return dropped_ != nullptr; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -41,8 +41,7 @@ private:
     QImage picture_;
     QThreadPool* workers_;
     std::uint64_t generation_ = 0;
-    std::shared_ptr<std::atomic<bool>> dropped_; // of the load on its way
-    bool loading_ = false;
+    std::shared_ptr<std::atomic<bool>> dropped_; // of the load on its way; null when none is
 };
 
 // Reads the picture file at `path` (the system's bytes) afresh from disk, with
