@@ -1,12 +1,15 @@
 #pragma once
 // A private temporary folder per test, so that no test touches the machine's
-// own files, and a way to run a check as an ordinary user.
+// own files, files' bytes, and a way to run a check as an ordinary user.
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "core/DirectoryListing.h"
 #include "support/ErrorNumber.h"
@@ -56,6 +59,25 @@ inline void setLastWriteTime(const std::filesystem::path& path, std::filesystem:
     std::filesystem::last_write_time(path, time);
 }
 #endif
+
+using Bytes = std::vector<unsigned char>;
+
+inline Bytes fileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void writeBytes(const std::filesystem::path& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::ptrdiff_t entriesIn(const std::filesystem::path& directory)
+{
+    return std::distance(std::filesystem::directory_iterator(directory), std::filesystem::directory_iterator());
+}
 
 // A folder's sub-directories, and its files whose names match `pattern`, as
 // the lists show them.

@@ -1,6 +1,3 @@
-#include <fstream>
-#include <iterator>
-
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -18,25 +15,11 @@ namespace lumora {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
+using test::Bytes;
+using test::entriesIn;
 using test::errorNumber;
-
-Bytes fileBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const fs::path& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::ptrdiff_t entriesIn(const fs::path& directory)
-{
-    return std::distance(fs::directory_iterator(directory), fs::directory_iterator());
-}
+using test::fileBytes;
+using test::writeBytes;
 
 constexpr int settingsRecords = 15;
 

@@ -5,17 +5,11 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 #include "CoreTestSupport.h"
 #include "core/CodePage.h"
@@ -26,12 +20,17 @@
 #include "core/SettingsRecords.h"
 #include "core/platform/ErrorCode.h"
 #include "core/platform/FileSave.h"
+#include "core/platform/WindowsApi.h"
 
 namespace lumora {
 namespace {
 
+using test::Bytes;
+using test::entriesIn;
+using test::fileBytes;
 using test::listFiles;
 using test::listSubdirectories;
+using test::writeBytes;
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
@@ -151,20 +150,6 @@ TEST(WindowsPaths, BackslashAndDriveRoots)
         << driveRoot << " has no " << firstFolder;
 }
 
-using Bytes = std::vector<unsigned char>;
-
-Bytes contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeContent(const fs::path& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 // Another program's handle on the file, sharing what `share` says.
 class OtherHandle {
 public:
@@ -200,37 +185,32 @@ TEST(WindowsSave, ReplacedKeptWrittenInPlaceOrRefused)
     std::copy(start.begin(), start.end(), saved.begin());
     std::error_code error;
 
-    writeContent(path, original);
+    writeBytes(path, original);
     test::setHiddenAttribute(path);
     EXPECT_EQ(platform::writeFileStart(path, start, error), platform::SaveMethod::Replaced);
     EXPECT_FALSE(error) << error.message();
-    EXPECT_EQ(contentOf(path), saved);
+    EXPECT_EQ(fileBytes(path), saved);
     EXPECT_NE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u) << "the replacement kept the attribute";
 
-    writeContent(path, original);
+    writeBytes(path, original);
     {
         const OtherHandle reader(path, FILE_SHARE_READ | FILE_SHARE_WRITE); // no sharing of delete
         ASSERT_TRUE(reader.open());
         EXPECT_EQ(platform::writeFileStart(path, start, error), platform::SaveMethod::InPlace);
         EXPECT_FALSE(error) << error.message();
     }
-    EXPECT_EQ(contentOf(path), saved);
+    EXPECT_EQ(fileBytes(path), saved);
 
-    writeContent(path, original);
+    writeBytes(path, original);
     {
         const OtherHandle reader(path, FILE_SHARE_READ); // no writing either
         ASSERT_TRUE(reader.open());
         RecordFile file(path);
         EXPECT_EQ(test::errorNumber([&] { file.write(RecordImage(start)); }), err::PermissionDenied);
     }
-    EXPECT_EQ(contentOf(path), original);
+    EXPECT_EQ(fileBytes(path), original);
 
-    std::size_t entries = 0;
-    for (const auto& entry : fs::directory_iterator(dir.path())) {
-        ++entries;
-        std::printf("DBG %s\n", entry.path().string().c_str());
-    }
-    EXPECT_EQ(entries, 1u) << "no temporary file may stay behind";
+    EXPECT_EQ(entriesIn(dir.path()), 1) << "no temporary file may stay behind";
 }
 
 TEST(WindowsSave, AReadOnlyFileIsReadAndOnlyItsSavesFail)
@@ -238,14 +218,14 @@ TEST(WindowsSave, AReadOnlyFileIsReadAndOnlyItsSavesFail)
     test::TempDir dir;
     const fs::path path = dir.path() / "Lumora.INI";
     const Bytes original{1, 0, 'k'};
-    writeContent(path, original);
+    writeBytes(path, original);
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     const bool binds = !std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).is_open();
     if (binds) {
         RecordFile file(path);
         EXPECT_EQ(file.read(15).bytes(), original);
         EXPECT_EQ(test::errorNumber([&] { file.write(RecordImage(Bytes{2, 0})); }), err::PermissionDenied);
-        EXPECT_EQ(contentOf(path), original);
+        EXPECT_EQ(fileBytes(path), original);
     }
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL); // Windows deletes no read-only file
     if (!binds)
