@@ -47,9 +47,6 @@ public:
     // Closed through its frame: gone for the program even before Qt deletes it.
     bool unloaded() const { return unloaded_; }
 
-    // The ten option buttons in switch and record order, optSkip1 .. optModex.
-    const std::array<OptionButton*, 10>& options() const { return options_; }
-
     SparkleCanvas* canvas = nullptr;
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
@@ -81,7 +78,7 @@ private:
 
     ErrorGuard& errors_;
     RandomSource& random_;
-    std::array<OptionButton*, 10> options_{};
+    std::array<OptionButton*, 10> options_{}; // in switch and record order, optSkip1 .. optModex
     int sparkleFlag_ = 0;
     bool unloaded_ = false;
 };

@@ -54,7 +54,7 @@ TEST_F(SettingsFileTest, FirstStartCreatesAnEmptyFileAndExitFillsIt)
     EXPECT_TRUE(QFile::exists(world.path(settingsFileName)));
     EXPECT_EQ(fileBytes().size(), 0);
     EXPECT_EQ(s().txtScreen->text(), "");
-    for (const OptionButton* option : s().options())
+    for (const OptionButton* option : test::optionButtons(s()))
         EXPECT_FALSE(option->value()) << option->objectName().toStdString();
     EXPECT_EQ(s().chkVsync->value(), 0);
     EXPECT_EQ(s().chkNoAnalyse->value(), 0);

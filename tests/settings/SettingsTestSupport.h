@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
+#include <array>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -22,6 +23,13 @@
 #include "support/WindowSupport.h"
 
 namespace lumora::test {
+
+// The ten option buttons in switch and record order.
+inline std::array<OptionButton*, 10> optionButtons(const frmSettings& s)
+{
+    return {s.optSkip1,  s.optSkip2,  s.optSkip3,  s.optSkip4, s.optScan,
+            s.optScan25, s.optScan50, s.optScanNo, s.optVga,   s.optModex};
+}
 
 // Settings file bytes written by hand, independent of the program's writer.
 // Unwritten bytes are `fill`, so a test can see whether a save keeps them.
@@ -86,7 +94,7 @@ protected:
                              w.selectedPath(),
                              w.StatusBar1->panel(QStringLiteral("text")).text(),
                              w.dirDirectory->path()};
-        for (const OptionButton* option : s().options())
+        for (const OptionButton* option : optionButtons(s()))
             state << option->objectName() + (option->value() ? "=on" : "=off");
         return state;
     }

@@ -62,7 +62,7 @@ protected:
     QStringList selectedOptions()
     {
         QStringList names;
-        for (const OptionButton* option : s().options()) {
+        for (const OptionButton* option : test::optionButtons(s())) {
             if (option->value())
                 names << option->objectName();
         }
@@ -92,7 +92,7 @@ TEST_F(SettingsWindowTest, LayoutFollowsTheDesign)
         ASSERT_FALSE(frame->font().families().isEmpty());
         EXPECT_EQ(frame->font().families().first(), "MS Sans Serif");
     }
-    for (const OptionButton* option : s().options()) {
+    for (const OptionButton* option : test::optionButtons(s())) {
         EXPECT_FALSE(option->font().bold()) << option->objectName().toStdString();
         EXPECT_FALSE(QFontInfo(option->font()).bold()) << option->objectName().toStdString();
     }
