@@ -1,7 +1,6 @@
 #include "support/TestSupport.h"
 
 #include <QAbstractItemView>
-
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
