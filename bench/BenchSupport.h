@@ -14,6 +14,8 @@ inline Seams quietSeams()
     s.messageBox = [](QWidget*, const QString&, const QString&, int) { return 1; };
     s.startProcess = [](const LaunchRequest&, QString*) { return false; };
     s.drives = [] { return QList<Drive>{}; };
+    s.askDrive = [](const QString&) { return true; };
+    s.readFolder = readDirectory;
     s.now = [] { return QDateTime(); };
     s.endProgram = [](int) {};
     return s;
@@ -21,5 +23,14 @@ inline Seams quietSeams()
 
 // Runs whatever the last step queued: layouts, repaints, deferred deletes.
 inline void settle() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+// Until `list` holds the folder it was last set to: a read that outlasts the
+// moment a set waits for it ends on a worker.
+template <class List>
+void settleList(const List& list)
+{
+    while (list.reading())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+}
 
 } // namespace lumora::bench

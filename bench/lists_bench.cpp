@@ -166,15 +166,6 @@ void BM_FilesFloorTwoCores(benchmark::State& state)
     filesFloor(state, [](const fs::path& dir, auto keep) { return floorListingTwoCores(dir, keep); });
 }
 
-// Marks the folder as just changed, so that the lists' shared cache must read
-// it again: the figures below are for a real read of the folder.
-void changedJustNow(benchmark::State& state, const fs::path& folder)
-{
-    state.PauseTiming();
-    fs::last_write_time(folder, fs::file_time_type::clock::now());
-    state.ResumeTiming();
-}
-
 // One refresh of the file list: setPath and setPattern each read the folder
 // once. `shown` adds the view's layout and paint that follow in the program.
 void fileList(benchmark::State& state, bool shown)
@@ -183,7 +174,7 @@ void fileList(benchmark::State& state, bool shown)
     const QString dir = QString::fromStdString(folder.string());
     const QString pattern = QString::fromLatin1(patterns[state.range(0)]);
     state.SetLabel(pattern.toStdString());
-    FileList list(runtime().errors, runtime().directories);
+    FileList list(runtime().errors, runtime().folders, QString());
     list.resize(209, 123);
     if (shown) {
         list.show();
@@ -191,8 +182,8 @@ void fileList(benchmark::State& state, bool shown)
     }
     list.setPattern(pattern);
     for (auto _ : state) {
-        changedJustNow(state, folder);
         list.setPath(dir);
+        bench::settleList(list);
         if (shown)
             bench::settle();
         benchmark::DoNotOptimize(list.model()->rowCount());
@@ -201,14 +192,14 @@ void fileList(benchmark::State& state, bool shown)
 }
 void BM_FileList(benchmark::State& state) { fileList(state, false); }
 
-// A change of file type on a folder that has not changed for a while: the
-// list filters the folder's remembered read instead of reading it again.
+// A change of file type: the list filters what it holds instead of reading
+// the folder again.
 void BM_FileTypeChange(benchmark::State& state)
 {
     const fs::path& folder = folders().filesOf(100'000);
-    fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
-    FileList list(runtime().errors, runtime().directories);
+    FileList list(runtime().errors, runtime().folders, QString());
     list.setPath(QString::fromStdString(folder.string()));
+    bench::settleList(list);
     bool zip = false;
     for (auto _ : state) {
         zip = !zip;
@@ -230,15 +221,15 @@ void BM_DirectoriesFloor(benchmark::State& state)
 void directoryList(benchmark::State& state, bool shown)
 {
     const QString dir = QString::fromStdString(folders().directories.string());
-    DirectoryList list(runtime().errors, runtime().seams.drives, runtime().directories);
+    DirectoryList list(runtime().errors, runtime().drives, runtime().folders, QString());
     list.resize(209, 126);
     if (shown) {
         list.show();
         bench::settle();
     }
     for (auto _ : state) {
-        changedJustNow(state, folders().directories);
         list.setPath(dir);
+        bench::settleList(list);
         if (shown)
             bench::settle();
         benchmark::DoNotOptimize(list.model()->rowCount());

@@ -6,10 +6,10 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "controls/DriveList.h"
+#include "controls/DriveTable.h"
 #include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
-#include "core/DirectoryListing.h"
+#include "core/RuntimeError.h"
 
 namespace lumora {
 
@@ -74,8 +74,9 @@ QString withSeparator(const QString& dir) { return dir.endsWith(QDir::separator(
 
 } // namespace
 
-DirectoryList::DirectoryList(ErrorGuard& errors, DriveSource drives, DirectoryCache& directories, QWidget* parent)
-    : QListView(parent), errors_(errors), source_(std::move(drives)), directories_(directories),
+DirectoryList::DirectoryList(ErrorGuard& errors, DriveTable& drives, FolderReads& folders,
+                             const QString& startDirectory, QWidget* parent)
+    : QListView(parent), errors_(errors), drives_(drives), folders_(folders), startDirectory_(startDirectory),
       model_(new DirectoryModel(this))
 {
     model_->openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
@@ -87,64 +88,113 @@ DirectoryList::DirectoryList(ErrorGuard& errors, DriveSource drives, DirectoryCa
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { errors_.guard([this, index] { openEntry(index.row()); }); });
-    // The runtime starts the list on the process's current directory.
-    readDrives();
-    try {
-        moveTo(normalised(currentDirectoryText()));
-    } catch (const RuntimeError&) {
-        moveTo(normalised(QDir::rootPath()));
-    }
+    // Which drive a folder lies on decides where its chain begins: as the
+    // drives become known, the chain is drawn again from what was read.
+    connect(&drives_, &DriveTable::changed, this, [this] {
+        if (snapshot_)
+            display(path_, snapshot_, false);
+    });
+    // The runtime starts the list on the process's current directory, with
+    // no change event; on the root where that cannot be read.
+    path_ = startDirectory_.isEmpty() ? normalised(QDir::rootPath()) : normalised(startDirectory_);
+    startAt(path_);
 }
 
-void DirectoryList::readDrives() { drives_ = source_(); }
+void DirectoryList::startAt(const QString& directory)
+{
+    const std::uint64_t generation = ++generation_;
+    whenSettled(
+        port_, folders_.start(nativeFromText(directory)), folders_.patience(),
+        [this, generation, directory](const Outcome<FolderReads::Snapshot>& outcome, bool) {
+            if (generation != generation_)
+                return;
+            setBusy(false);
+            const QString root = normalised(QDir::rootPath());
+            if (!outcome.error())
+                display(directory, outcome.get(), false);
+            else if (directory != root)
+                startAt(root);
+        },
+        [this] { setBusy(true); });
+}
 
 QString DirectoryList::driveRootOf(const QString& path) const
 {
-    const int index = driveIndexOfPath(drives_, path);
-    return index >= 0 ? QDir::toNativeSeparators(QDir::cleanPath(drives_[index].root))
+    const int index = drives_.indexOfPath(path);
+    return index >= 0 ? QDir::toNativeSeparators(QDir::cleanPath(drives_.drives()[index].root))
                       : QDir::toNativeSeparators(QDir(path).rootPath());
 }
 
 QString DirectoryList::normalised(const QString& path) const
 {
-    const QString absolute = QDir::isAbsolutePath(path) ? path : withSeparator(currentDirectoryText()) + path;
+    const QString absolute = QDir::isAbsolutePath(path) ? path : withSeparator(startDirectory_) + path;
     const QString clean = QDir::toNativeSeparators(QDir::cleanPath(absolute));
     // At a drive's root the path keeps its separator, as C:\ does.
     return clean == driveRootOf(clean) ? withSeparator(clean) : clean;
 }
 
-void DirectoryList::setPath(const QString& textOrPath)
+void DirectoryList::setPath(const QString& textOrPath, Failure failed)
 {
-    readDrives();
-    for (const Drive& d : drives_) {
-        if (d.text != textOrPath)
-            continue;
-        const QString root = QDir::toNativeSeparators(QDir::cleanPath(d.root));
+    const int drive = drives_.indexOfText(textOrPath);
+    if (drive >= 0) {
+        const QString root = QDir::toNativeSeparators(QDir::cleanPath(drives_.drives()[drive].root));
         const QString target = driveDirectories_.value(root, withSeparator(root));
-        try {
-            moveTo(target);
-        } catch (const RuntimeError& e) {
-            // A drive whose root cannot be read is a drive that is not there.
-            if (target == withSeparator(root) && e.number() == err::PathNotFound)
-                throw RuntimeError(err::DeviceUnavailable, e.detail());
-            throw;
-        }
+        moveTo(target, std::move(failed), target == withSeparator(root));
         return;
     }
-    if (textOrPath.isEmpty())
-        throw RuntimeError(err::PathNotFound);
-    moveTo(normalised(textOrPath));
+    if (textOrPath.isEmpty()) {
+        ++generation_; // as any set, it drops a read on its way
+        setBusy(false);
+        const RuntimeError error(err::PathNotFound);
+        if (!failed)
+            throw error;
+        failed(error);
+        return;
+    }
+    moveTo(normalised(textOrPath), std::move(failed));
 }
 
-void DirectoryList::moveTo(const QString& directory)
+void DirectoryList::moveTo(const QString& directory, Failure failed, bool driveRoot)
 {
-    // Read first: a directory that cannot be read leaves the list unchanged.
-    const auto snapshot = directories_.read(nativeFromText(directory));
-    const std::vector<std::string>& names = snapshot->subdirectories;
+    const std::uint64_t generation = ++generation_;
+    whenSettled(
+        port_, folders_.start(nativeFromText(directory)), folders_.patience(),
+        [this, generation, directory, failed, driveRoot](const Outcome<FolderReads::Snapshot>& outcome, bool inPlace) {
+            if (generation != generation_)
+                return; // a newer set came first
+            if (inPlace)
+                finishMove(directory, outcome, failed, driveRoot);
+            else
+                errors_.guard([&] { finishMove(directory, outcome, failed, driveRoot); });
+        },
+        [this] { setBusy(true); });
+}
 
+void DirectoryList::finishMove(const QString& directory, const Outcome<FolderReads::Snapshot>& outcome,
+                               const Failure& failed, bool driveRoot)
+{
+    setBusy(false);
+    if (outcome.error()) {
+        try {
+            outcome.get();
+        } catch (const RuntimeError& e) {
+            // A drive whose root cannot be read is a drive that is not there.
+            const RuntimeError error =
+                driveRoot && e.number() == err::PathNotFound ? RuntimeError(err::DeviceUnavailable, e.detail()) : e;
+            if (!failed)
+                throw error;
+            failed(error);
+            return;
+        }
+    }
+    display(directory, outcome.get(), true);
+}
+
+void DirectoryList::display(const QString& directory, FolderReads::Snapshot snapshot, bool raiseChange)
+{
     const QString root = driveRootOf(directory);
     std::vector<DirectoryModel::Entry> entries;
-    entries.reserve(names.size() + 8);
+    entries.reserve(snapshot->subdirectories.size() + 8);
     entries.push_back({displayText(root), withSeparator(root), 0, true});
     const QString below = directory.mid(withSeparator(root).size());
     QString walked = withSeparator(root);
@@ -154,16 +204,32 @@ void DirectoryList::moveTo(const QString& directory)
     }
     const int level = int(entries.size());
     const QString here = withSeparator(directory);
-    for (const std::string& name : names)
+    for (const std::string& name : snapshot->subdirectories)
         entries.push_back({displayText(name), here + textFromNative(name), level, false});
 
     const bool changed = directory != path_;
     path_ = directory;
+    snapshot_ = snapshot;
     driveDirectories_.insert(root, directory);
     model_->reset(std::move(entries));
     setCurrentIndex(model_->index(level - 1));
-    if (changed)
+    if (changed && raiseChange) {
+        // The file list, which the change moves along, takes this read.
+        const FolderReads::Sharing sharing(folders_, nativeFromText(directory), std::move(snapshot));
         change.raise();
+    }
+}
+
+void DirectoryList::setBusy(bool busy)
+{
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    setEnabled(!busy);
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
 }
 
 void DirectoryList::openEntry(int row)
@@ -171,14 +237,10 @@ void DirectoryList::openEntry(int row)
     if (row < 0 || row >= model_->rowCount())
         return;
     const QString target = model_->entry(row).path;
-    readDrives();
-    try {
-        moveTo(normalised(target));
-    } catch (const RuntimeError& error) {
-        if (!openFailed)
-            throw;
-        openFailed(error, target);
-    }
+    Failure failed;
+    if (openFailed)
+        failed = [this, target](const RuntimeError& error) { openFailed(error, target); };
+    moveTo(normalised(target), std::move(failed));
 }
 
 void DirectoryList::keyPressEvent(QKeyEvent* event)

@@ -2,14 +2,16 @@
 
 #include <QHash>
 #include <QListView>
+#include <cstdint>
 #include <functional>
 
 #include "controls/Event.h"
-#include "controls/Seams.h"
+#include "controls/ResultPort.h"
+#include "core/DirectoryListing.h"
 
 namespace lumora {
 
-class DirectoryCache;
+class DriveTable;
 class ErrorGuard;
 class RuntimeError;
 class DirectoryModel;
@@ -17,10 +19,20 @@ class DirectoryModel;
 // The chain of directories from the drive's root down to the current one,
 // then the current one's sub-directories. A double click or Enter opens an
 // entry. Its change event follows every change of the path.
+//
+// Each move reads its folder on a worker. One that ends within a moment is
+// done before the set returns, as a set always was; a slower one leaves the
+// list showing what it showed, greyed and taking no input, until the read
+// ends, and then moves it and raises the change event. A newer set drops a
+// read still on its way.
 class DirectoryList : public QListView {
     Q_OBJECT
 public:
-    DirectoryList(ErrorGuard& errors, DriveSource drives, DirectoryCache& directories, QWidget* parent = nullptr);
+    using Failure = std::function<void(const RuntimeError&)>;
+
+    // Starts on `startDirectory`, or the root where that cannot be read.
+    DirectoryList(ErrorGuard& errors, DriveTable& drives, FolderReads& folders, const QString& startDirectory,
+                  QWidget* parent = nullptr);
 
     // The current directory in native form, without a trailing separator
     // except at a drive's root.
@@ -29,12 +41,17 @@ public:
     // A drive's text moves the list to that drive's current directory (the
     // last one it showed there in this run; the start-up directory for its
     // drive; otherwise the root). Anything else is a path, relative ones
-    // taken from the process's current directory. Raises RuntimeError 76,
-    // 75 or 68 when the directory cannot be read; the list then stays.
-    void setPath(const QString& textOrPath);
+    // taken from the start-up directory. A directory that cannot be read
+    // (RuntimeError 76, 75 or 68) leaves the list where it is and goes to
+    // `failed`; without one it is an error no handler trapped: raised here
+    // when the read fails within the moment, reported as such later.
+    void setPath(const QString& textOrPath, Failure failed = {});
 
     // Opens entry `row` as a double click does.
     void openEntry(int row);
+
+    // A read is on its way: the list is greyed until it ends.
+    bool reading() const { return busy_; }
 
     Event change;
     // Told when an entry the user opened cannot be read; the list stays.
@@ -44,20 +61,26 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void moveTo(const QString& directory);
+    void startAt(const QString& directory);
+    void moveTo(const QString& directory, Failure failed, bool driveRoot = false);
+    void finishMove(const QString& directory, const Outcome<FolderReads::Snapshot>& outcome, const Failure& failed,
+                    bool driveRoot);
+    void display(const QString& directory, FolderReads::Snapshot snapshot, bool raiseChange);
+    void setBusy(bool busy);
     QString normalised(const QString& path) const;
     QString driveRootOf(const QString& path) const;
-    // The drives are read once per operation: asking the system costs a
-    // scan of the mount table.
-    void readDrives();
 
     ErrorGuard& errors_;
-    DriveSource source_;
-    DirectoryCache& directories_;
+    DriveTable& drives_;
+    FolderReads& folders_;
+    QString startDirectory_;
     DirectoryModel* model_;
     QString path_;
+    FolderReads::Snapshot snapshot_;           // of path_
     QHash<QString, QString> driveDirectories_; // drive root -> last directory shown there
-    QList<Drive> drives_;
+    std::uint64_t generation_ = 0;
+    bool busy_ = false;
+    ResultPort port_{this};
 };
 
 } // namespace lumora

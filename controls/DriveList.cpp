@@ -1,93 +1,76 @@
 #include "controls/DriveList.h"
 
-#include <QDir>
 #include <QSignalBlocker>
 
+#include "controls/DriveTable.h"
 #include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
-#include "core/PathRules.h"
 
 namespace lumora {
 
-int driveIndexOfPath(const QList<Drive>& drives, const QString& path)
+DriveList::DriveList(ErrorGuard& errors, DriveTable& drives, const QString& startDirectory, QWidget* parent)
+    : QComboBox(parent), errors_(errors), drives_(drives), startDirectory_(startDirectory)
 {
-    std::vector<std::string> roots;
-    roots.reserve(std::size_t(drives.size()));
-    for (const Drive& d : drives)
-        roots.push_back(nativeFromText(QDir::toNativeSeparators(d.root)));
-    const std::string root = longestMatchingRoot(nativeFromText(QDir::toNativeSeparators(path)), roots);
-    if (root.empty())
-        return -1;
-    for (int i = 0; i < drives.size(); ++i)
-        if (roots[std::size_t(i)] == root)
-            return i;
-    return -1;
-}
-
-DriveList::DriveList(ErrorGuard& errors, DriveSource drives, QWidget* parent)
-    : QComboBox(parent), errors_(errors), source_(std::move(drives))
-{
-    refreshDrives();
-    // The runtime starts the list on the drive of the current directory.
-    const int start = driveIndexOfPath(drives_, currentDirectoryText());
-    current_ = start >= 0 ? start : (drives_.isEmpty() ? -1 : 0);
-    setCurrentIndex(current_);
+    connect(&drives_, &DriveTable::changed, this, &DriveList::follow);
     connect(this, &QComboBox::activated, this,
             [this](int index) { errors_.guard([this, index] { makeCurrent(index); }); });
+    follow();
+    drives_.refresh();
 }
 
-void DriveList::refreshDrives()
+void DriveList::follow()
 {
-    const QString was = drive();
-    drives_ = source_();
+    const QList<Drive>& drives = drives_.drives();
+    if (!started_ && !drives.isEmpty()) {
+        // The runtime starts the list on the drive of the current directory.
+        started_ = true;
+        const int start = drives_.indexOfPath(startDirectory_);
+        currentRoot_ = drives[start >= 0 ? start : 0].root;
+    }
     const QSignalBlocker blocker(this);
     clear();
-    for (const Drive& d : drives_)
-        addItem(d.text);
-    current_ = -1;
-    for (int i = 0; i < drives_.size(); ++i)
-        if (drives_[i].text == was)
-            current_ = i;
-    setCurrentIndex(current_);
+    int current = -1;
+    for (int i = 0; i < drives.size(); ++i) {
+        addItem(displayText(drives[i].text));
+        if (drives[i].root == currentRoot_)
+            current = i;
+    }
+    setCurrentIndex(current);
 }
 
 QString DriveList::drive() const
 {
-    return current_ >= 0 && current_ < drives_.size() ? drives_[current_].text : QString();
-}
-
-QString DriveList::driveRoot() const
-{
-    return current_ >= 0 && current_ < drives_.size() ? drives_[current_].root : QString();
+    for (const Drive& d : drives_.drives())
+        if (d.root == currentRoot_)
+            return d.text;
+    return QString();
 }
 
 void DriveList::setDrive(const QString& textOrPath)
 {
-    int index = -1;
-    for (int i = 0; i < drives_.size() && index < 0; ++i)
-        if (drives_[i].text == textOrPath)
-            index = i;
+    int index = drives_.indexOfText(textOrPath);
     if (index < 0)
-        index = driveIndexOfPath(drives_, textOrPath);
+        index = drives_.indexOfPath(textOrPath);
     if (index < 0)
-        throw RuntimeError(err::DeviceUnavailable, textOrPath.toStdString());
+        throw RuntimeError(err::DeviceUnavailable, nativeFromText(textOrPath));
     makeCurrent(index);
 }
 
 void DriveList::showPopup()
 {
-    refreshDrives();
+    drives_.refresh();
     QComboBox::showPopup();
 }
 
 void DriveList::makeCurrent(int index)
 {
-    if (index == current_) {
-        setCurrentIndex(current_);
+    const QList<Drive>& drives = drives_.drives();
+    if (index < 0 || index >= drives.size())
         return;
-    }
-    current_ = index;
     setCurrentIndex(index);
+    if (drives[index].root == currentRoot_)
+        return;
+    currentRoot_ = drives[index].root;
     change.raise();
 }
 

@@ -1,49 +1,47 @@
 #pragma once
 
 #include <QComboBox>
-#include <functional>
 
 #include "controls/Event.h"
-#include "controls/Seams.h"
 
 namespace lumora {
 
+class DriveTable;
 class ErrorGuard;
 
 // The machine's drives, one of them current. Its change event follows every
 // change of the current drive, by the user or by code; a set to the drive it
-// already shows changes nothing and raises nothing.
+// already shows changes nothing and raises nothing. The drives come from the
+// shared table as it learns them; until then the list is empty.
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
-    DriveList(ErrorGuard& errors, DriveSource drives, QWidget* parent = nullptr);
-
-    // Reads the drives again; the current drive stays when it is still there.
-    void refreshDrives();
+    // Starts on the drive that `startDirectory` lies on, once it is known.
+    DriveList(ErrorGuard& errors, DriveTable& drives, const QString& startDirectory, QWidget* parent = nullptr);
 
     QString drive() const;
-    QString driveRoot() const;
+    QString driveRoot() const { return currentRoot_; }
     // A drive's text selects that drive; any other text is taken as a full
-    // path and selects the drive that the path lies on.
+    // path and selects the drive that the path lies on. Raises RuntimeError
+    // 68 when no drive is meant.
     void setDrive(const QString& textOrPath);
 
     Event change;
 
 protected:
-    // Drives come and go (a stick plugged in): the list is read again each
-    // time it opens.
+    // Drives come and go (a stick plugged in): the table is read again each
+    // time the list opens, and the list follows when it comes.
     void showPopup() override;
 
 private:
+    void follow();
     void makeCurrent(int index);
-    ErrorGuard& errors_;
-    DriveSource source_;
-    QList<Drive> drives_;
-    int current_ = -1;
-};
 
-// The drive that `path` lies on among `drives`: the one with the longest
-// root that contains it. -1 when none does.
-int driveIndexOfPath(const QList<Drive>& drives, const QString& path);
+    ErrorGuard& errors_;
+    DriveTable& drives_;
+    QString startDirectory_;
+    QString currentRoot_;
+    bool started_ = false;
+};
 
 } // namespace lumora

@@ -8,7 +8,7 @@
 
 #include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
-#include "core/DirectoryListing.h"
+#include "core/RuntimeError.h"
 
 namespace lumora {
 
@@ -43,32 +43,71 @@ private:
     std::vector<std::uint32_t> rows_;
 };
 
-FileList::FileList(ErrorGuard& errors, DirectoryCache& directories, QWidget* parent)
-    : QListView(parent), errors_(errors), directories_(directories), model_(new FileNameModel(this))
+FileList::FileList(ErrorGuard& errors, FolderReads& folders, const QString& startDirectory, QWidget* parent)
+    : QListView(parent), errors_(errors), folders_(folders), model_(new FileNameModel(this))
 {
     setModel(model_);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    try {
-        list(currentDirectoryText(), pattern_);
-    } catch (const RuntimeError&) {
-        // An unreadable start-up directory leaves the list empty.
-        path_ = currentDirectoryText();
-    }
+    // An unreadable start-up directory leaves the list empty.
+    path_ = startDirectory;
+    setPath(startDirectory, [](const RuntimeError&) {});
 }
 
-void FileList::setPath(const QString& path) { list(path, pattern_); }
-
-void FileList::setPattern(const QString& pattern) { list(path_, pattern); }
-
-void FileList::list(const QString& path, const QString& pattern)
+void FileList::setPath(const QString& path, Failure failed)
 {
-    auto snapshot = directories_.read(nativeFromText(path));
-    std::vector<std::uint32_t> rows = matchingFiles(*snapshot, nativeFromText(pattern));
+    const std::uint64_t generation = ++generation_;
+    whenSettled(
+        port_, folders_.start(nativeFromText(path)), folders_.patience(),
+        [this, generation, path, failed](const Outcome<FolderReads::Snapshot>& outcome, bool inPlace) {
+            if (generation != generation_)
+                return; // a newer set came first
+            if (inPlace)
+                finishRead(path, outcome, failed);
+            else
+                errors_.guard([&] { finishRead(path, outcome, failed); });
+        },
+        [this] { setBusy(true); });
+}
+
+void FileList::finishRead(const QString& path, const Outcome<FolderReads::Snapshot>& outcome, const Failure& failed)
+{
+    setBusy(false);
+    if (outcome.error()) {
+        try {
+            outcome.get();
+        } catch (const RuntimeError& error) {
+            if (!failed)
+                throw;
+            failed(error);
+            return;
+        }
+    }
     path_ = path;
+    snapshot_ = outcome.get();
+    filter();
+}
+
+void FileList::setPattern(const QString& pattern)
+{
     pattern_ = pattern;
-    model_->reset(std::move(snapshot), std::move(rows));
+    if (snapshot_)
+        filter();
+}
+
+void FileList::filter() { model_->reset(snapshot_, matchingFiles(*snapshot_, nativeFromText(pattern_))); }
+
+void FileList::setBusy(bool busy)
+{
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    setEnabled(!busy);
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
 }
 
 int FileList::listCount() const { return model_->rowCount(); }

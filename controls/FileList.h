@@ -1,32 +1,47 @@
 #pragma once
 
 #include <QListView>
+#include <cstdint>
+#include <functional>
 
 #include "controls/Event.h"
+#include "controls/ResultPort.h"
+#include "core/DirectoryListing.h"
 
 namespace lumora {
 
-class DirectoryCache;
 class ErrorGuard;
 class FileNameModel;
+class RuntimeError;
 
 // The files of one directory whose names match a wildcard pattern, sorted,
 // hidden ones left out. A model/view list, so that folders of a hundred
 // thousand files stay quick. Its click event comes with a mouse selection and
 // with the arrow keys, also for the entry already selected; it always names a
 // real entry, and what is highlighted is what it last named.
+//
+// A set of its path reads the folder on a worker, as the directory list does:
+// done before the set returns when the read ends within a moment, otherwise
+// the list stays as it was, greyed and taking no input, until it ends.
 class FileList : public QListView {
     Q_OBJECT
 public:
-    FileList(ErrorGuard& errors, DirectoryCache& directories, QWidget* parent = nullptr);
+    using Failure = std::function<void(const RuntimeError&)>;
+
+    FileList(ErrorGuard& errors, FolderReads& folders, const QString& startDirectory, QWidget* parent = nullptr);
 
     QString path() const { return path_; }
-    // Both refresh the listing. Raise RuntimeError 76, 75 or 68 when the
-    // directory cannot be read; the list then keeps its path, pattern and
-    // entries.
-    void setPath(const QString& path);
+    // Reads the folder afresh. One that cannot be read (RuntimeError 76, 75
+    // or 68) leaves the list with its path, pattern and entries and goes to
+    // `failed`; without one it is an error no handler trapped, raised here
+    // when it comes within the moment.
+    void setPath(const QString& path, Failure failed = {});
     QString pattern() const { return pattern_; }
+    // Filters what the list holds; a read on its way is filtered so when it
+    // comes.
     void setPattern(const QString& pattern);
+
+    bool reading() const { return busy_; }
 
     // The selected entry, empty when none is selected.
     QString fileName() const;
@@ -45,16 +60,22 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void list(const QString& path, const QString& pattern);
+    void finishRead(const QString& path, const Outcome<FolderReads::Snapshot>& outcome, const Failure& failed);
+    void filter();
+    void setBusy(bool busy);
     int listCount() const;
     QString entry(int row) const;
     bool pressedOnEntry_ = false;
 
     ErrorGuard& errors_;
-    DirectoryCache& directories_;
+    FolderReads& folders_;
     FileNameModel* model_;
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
+    FolderReads::Snapshot snapshot_; // of path_
+    std::uint64_t generation_ = 0;
+    bool busy_ = false;
+    ResultPort port_{this};
 };
 
 } // namespace lumora

@@ -1,8 +1,10 @@
 #pragma once
 // What the two windows share: the seams to the world outside, the trap for
 // errors that no handler catches, and the program's state: the table of open
-// files, the one random generator, the folder read both lists use.
+// files, the one random generator, the folder reads both lists use and the
+// drives as far as they are known.
 
+#include "controls/DriveTable.h"
 #include "controls/ErrorGuard.h"
 #include "controls/Seams.h"
 #include "core/DirectoryListing.h"
@@ -19,7 +21,11 @@ struct FormRuntime {
     ErrorGuard errors{seams};
     FileTable files;
     RandomSource random;
-    DirectoryCache directories;
+    FolderReads folders{seams.readFolder};
+    DriveTable drives{seams.drives, seams.askDrive};
+    // Where the program started: nothing changes the process's current
+    // directory, and it is read once, before any mount could hold it up.
+    const QString startDirectory;
 };
 
 } // namespace lumora

@@ -1,9 +1,9 @@
 #include "controls/PictureBox.h"
 
+#include <QBuffer>
 #include <QIODevice>
 #include <QImageReader>
 #include <QPainter>
-#include <QThreadPool>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -14,21 +14,11 @@
 
 namespace lumora {
 
-PictureBox::PictureBox(QWidget* parent) : QFrame(parent), workers_(new QThreadPool(this))
+PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
-    // One load is wanted at a time; a second thread lets it start while a
-    // dropped one is still letting go.
-    workers_->setMaxThreadCount(2);
-}
-
-PictureBox::~PictureBox()
-{
-    // No worker may post to a box that is going away.
-    dropLoad();
-    workers_->waitForDone();
 }
 
 void PictureBox::setPicture(const QImage& picture)
@@ -51,18 +41,15 @@ void PictureBox::load(const std::string& path)
     setPicture(QImage()); // never the previous game's picture beside a new pick
     const std::uint64_t generation = generation_;
     dropped_ = std::make_shared<std::atomic<bool>>(false);
-    workers_->start([this, path, generation, dropped = dropped_] {
+    startWorker([this, port = port_.handle(), path, generation, dropped = dropped_] {
         QImage image;
         try {
             image = loadPicture(path, dropped.get());
         } catch (const std::exception&) {
             // A missing or unreadable screenshot is no error: the box stays blank.
         }
-        if (dropped->load())
-            return;
-        QMetaObject::invokeMethod(
-            this, [this, generation, image = std::move(image)] { finishLoad(generation, image); },
-            Qt::QueuedConnection);
+        if (!dropped->load())
+            port.post([this, generation, image = std::move(image)] { finishLoad(generation, image); });
     });
 }
 
@@ -161,8 +148,25 @@ bool bitmapCutShort(const QByteArray& file)
     return double(field(10, 4)) + pixelBytes > double(file.size());
 }
 
+// Whether the picture that `header` begins declares more pixels than may be
+// held, as far as its header tells.
+bool declaresTooMuch(const QByteArray& header)
+{
+    QBuffer buffer;
+    buffer.setData(header);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return false; // the whole file's read decides
+    const QImage::Format format = reader.imageFormat();
+    const double bits = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    return double(size.width()) * size.height() * bits / 8 > double(maxPictureFileBytes);
+}
+
 // The whole file, read a piece at a time so that a dropped load of a large
-// file on a slow disk lets go early.
+// file on a slow disk lets go early; a picture declaring more than may be
+// held is refused once its first piece, which holds its header, is read.
 QByteArray readWhole(const platform::RegularFile& file, const std::string& path, const std::atomic<bool>* stop)
 {
     std::error_code error;
@@ -172,17 +176,20 @@ QByteArray readWhole(const platform::RegularFile& file, const std::string& path,
     if (size > maxPictureFileBytes)
         throw RuntimeError(err::InvalidPicture, path);
     QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    constexpr std::size_t headerPiece = std::size_t{64} << 10;
     constexpr std::size_t piece = std::size_t{1} << 20;
     std::size_t done = 0;
     while (done < std::size_t(size)) {
         if (stop != nullptr && stop->load(std::memory_order_relaxed))
             throw RuntimeError(err::InvalidPicture, path);
-        const std::size_t got =
-            file.readAt(done, bytes.data() + done, std::min(piece, std::size_t(size) - done), error);
+        const std::size_t want = std::min(done == 0 ? headerPiece : piece, std::size_t(size) - done);
+        const std::size_t got = file.readAt(done, bytes.data() + done, want, error);
         if (error)
             throw RuntimeError(platform::errorNumberFromErrorCode(error, err::DeviceIoError), path);
         if (got == 0)
             break; // shortened meanwhile
+        if (done == 0 && got < std::size_t(size) && declaresTooMuch(bytes.left(qsizetype(got))))
+            throw RuntimeError(err::InvalidPicture, path);
         done += got;
     }
     bytes.truncate(qsizetype(done));
@@ -194,6 +201,8 @@ QImage loadPicture(const std::string& path, const std::atomic<bool>* stop)
 {
     if (path.empty())
         return {};
+    if (stop != nullptr && stop->load())
+        throw RuntimeError(err::InvalidPicture, path); // dropped before it began: not even looked up
     const std::filesystem::path file = platform::pathFromUtf8(path);
     std::error_code error;
     const platform::RegularFile opened = platform::RegularFile::open(file, platform::RegularFile::Access::Read,

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-class QThreadPool;
+#include "controls/ResultPort.h"
 
 namespace lumora {
 
@@ -17,17 +17,17 @@ class PictureBox : public QFrame {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget* parent = nullptr);
-    ~PictureBox() override;
 
     const QImage& picture() const { return picture_; }
     // Shows `picture` and drops any load still on its way.
     void setPicture(const QImage& picture);
 
-    // Loads the picture file at `path` (the system's bytes for it) away from
-    // the GUI thread, which a slow disk or a picture that is costly to decode
-    // would otherwise hold up: the box goes blank at once and shows the
-    // picture once it is decoded, unless a later load or picture has come
-    // first. A file that cannot be shown leaves the box blank.
+    // Loads the picture file at `path` (the system's bytes for it) on a
+    // worker of its own, which a slow disk or a picture that is costly to
+    // decode may hold up as long as it likes: the box goes blank at once and
+    // shows the picture once it is decoded, unless a later load or picture
+    // has come first; a load dropped so lets go as early as it can. A file
+    // that cannot be shown leaves the box blank.
     void load(const std::string& path);
     bool loading() const { return dropped_ != nullptr; }
 
@@ -39,9 +39,9 @@ private:
     void dropLoad();
 
     QImage picture_;
-    QThreadPool* workers_;
     std::uint64_t generation_ = 0;
     std::shared_ptr<std::atomic<bool>> dropped_; // of the load on its way; null when none is
+    ResultPort port_{this};
 };
 
 // Reads the picture file at `path` (the system's bytes) afresh from disk, with
@@ -50,7 +50,8 @@ private:
 // Raises RuntimeError 53 when there is no such file, 76 when its directory is
 // missing, 75 when it is no regular file or cannot be read, and 481 when it
 // holds no picture that Qt's image reader can decode, or one too large to
-// hold. Once `stop` reads true, decoding gives up early.
+// hold, which is told from its header before the rest is read. Once `stop`
+// reads true, nothing more is looked up or read, and decoding gives up early.
 QImage loadPicture(const std::string& path, const std::atomic<bool>* stop = nullptr);
 
 } // namespace lumora

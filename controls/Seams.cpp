@@ -33,8 +33,7 @@ bool startDetached(const LaunchRequest& request, QString* error)
     std::vector<std::string> arguments;
     for (const QString& argument : request.arguments)
         arguments.push_back(nativeFromText(argument));
-    const platform::StartResult result =
-        platform::startDetached(nativeFromText(request.program), arguments, nativeFromText(request.workingDirectory));
+    const platform::StartResult result = platform::startDetached(nativeFromText(request.program), arguments);
     if (error) {
         if (result.outcome == platform::StartResult::NotFound)
             *error = QStringLiteral("it was not found on the PATH");
@@ -53,6 +52,8 @@ Seams Seams::system()
     seams.messageBox = showMessageBox;
     seams.startProcess = startDetached;
     seams.drives = systemDrives;
+    seams.askDrive = isFolderToBrowse;
+    seams.readFolder = readDirectory;
     seams.now = [] { return QDateTime::currentDateTime(); };
     seams.endProgram = [](int exitCode) { QCoreApplication::exit(exitCode); };
     return seams;

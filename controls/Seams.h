@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "core/DirectoryListing.h"
+
 class QWidget;
 
 namespace lumora {
@@ -21,29 +23,39 @@ inline constexpr int Exclamation = 48;
 struct Drive {
     QString text; // what the drive list shows and the directory list accepts
     QString root; // the directory at the drive's top, in native form
+    friend bool operator==(const Drive&, const Drive&) = default;
 };
 
 struct LaunchRequest {
     QString commandLine; // the whole line as the user would read it
     QString program;
     QStringList arguments;
-    QString workingDirectory;
 };
 
+// The drives as the system's table of them tells, without asking any of
+// them anything; called on a worker.
 using DriveSource = std::function<QList<Drive>()>;
+// Whether a drive's root is a folder to browse: a question to the drive
+// itself, which may take as long as its mount likes; called on a worker.
+using DriveQuestion = std::function<bool(const QString& root)>;
 
 struct Seams {
     // Modal box; returns the button pressed (1 for OK).
     std::function<int(QWidget* parent, const QString& prompt, const QString& title, int style)> messageBox;
     // Starts a detached process; on failure returns false with a reason.
+    // Called on a worker: it searches the PATH.
     std::function<bool(const LaunchRequest& request, QString* error)> startProcess;
     DriveSource drives;
+    DriveQuestion askDrive;
+    // Reads a folder; called on a worker.
+    FolderReads::Reader readFolder;
     std::function<QDateTime()> now;
     // Ends the program with this exit status, at once.
     std::function<void(int exitCode)> endProgram;
 
-    // The real world: QMessageBox, QProcess, mounted volumes, the system clock
-    // and the application's event loop.
+    // The real world: QMessageBox, the detached start of a program, the
+    // mount table, folders as the system reads them, the system clock and the
+    // application's event loop.
     static Seams system();
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "core/PathRules.h"
 #include "core/RuntimeError.h"
@@ -14,35 +15,8 @@ using platform::forEachEntry;
 
 namespace {
 
-using Clock = std::filesystem::file_time_type::clock;
-// How long a folder's time must lie before a read for the read to stand for
-// the folder while the time stays the same.
-constexpr auto settleTime = std::chrono::seconds(2);
-// How long a read may take before the windows say that they are busy.
-constexpr auto aMoment = std::chrono::milliseconds(150);
 // From this many names, a second core sorts half of them.
 constexpr std::size_t twoCoresFrom = 16384;
-
-std::optional<std::filesystem::file_time_type> modifiedTime(const std::string& directory)
-{
-    std::error_code code;
-    const auto time = std::filesystem::last_write_time(platform::pathFromUtf8(directory), code);
-    return code ? std::nullopt : std::optional(time);
-}
-
-DirectoryCache::TimedRead timedRead(const std::string& directory)
-{
-    DirectoryCache::TimedRead read;
-    read.modified = modifiedTime(directory);
-    read.started = Clock::now();
-    read.snapshot = std::make_shared<const DirectorySnapshot>(readDirectory(directory));
-    return read;
-}
-
-bool settled(const DirectoryCache::TimedRead& read)
-{
-    return read.modified && *read.modified + settleTime <= read.started;
-}
 
 // The same folder, however its path is written: "games/", "./games".
 bool sameFolder(const std::string& a, const std::string& b)
@@ -98,60 +72,53 @@ std::vector<std::uint32_t> matchingFiles(const DirectorySnapshot& snapshot, std:
     return rows;
 }
 
-void DirectoryCache::prefetch(const std::string& directory)
+namespace {
+
+std::shared_ptr<FolderReads::Read> readOnWorker(const FolderReads::Reader& reader, const std::string& directory)
+{
+    return FolderReads::Read::start([reader, directory] {
+        return FolderReads::Snapshot(std::make_shared<const DirectorySnapshot>(reader(directory)));
+    });
+}
+
+} // namespace
+
+void FolderReads::prefetch(const std::string& directory)
 {
     if (directory.empty())
         return;
     prefetched_ = directory;
-    prefetch_ = std::async(std::launch::async, [directory] {
-        try {
-            return timedRead(directory);
-        } catch (...) {
-            return TimedRead{}; // the read that comes raises the error
-        }
-    });
+    prefetch_ = readOnWorker(reader_, directory);
 }
 
-DirectoryCache::TimedRead DirectoryCache::awaitRead(std::future<TimedRead> read) const
+void FolderReads::startUpOver()
 {
-    if (read.wait_for(aMoment) == std::future_status::timeout && notice_) {
-        notice_(true);
-        read.wait();
-        notice_(false);
-    }
-    return read.get();
+    prefetch_.reset();
+    prefetched_.clear();
+    patience_ = aMoment;
 }
 
-void DirectoryCache::remember(const std::string& directory, const TimedRead& read)
+std::shared_ptr<FolderReads::Read> FolderReads::start(const std::string& directory)
 {
-    if (settled(read)) {
-        directory_ = directory;
-        modified_ = *read.modified;
-        snapshot_ = read.snapshot;
-    } else {
-        snapshot_.reset(); // a folder changing right now is read afresh each time
+    if (shared_ && directory == sharedDirectory_)
+        return Read::ready(shared_);
+    if (prefetch_ && sameFolder(prefetched_, directory)) {
+        prefetched_.clear();
+        return std::exchange(prefetch_, nullptr);
     }
+    return readOnWorker(reader_, directory);
 }
 
-std::shared_ptr<const DirectorySnapshot> DirectoryCache::read(const std::string& directory)
+FolderReads::Sharing::Sharing(FolderReads& reads, const std::string& directory, Snapshot snapshot)
+    : reads_(reads), previousDirectory_(std::exchange(reads.sharedDirectory_, directory)),
+      previous_(std::exchange(reads.shared_, std::move(snapshot)))
 {
-    const auto modified = modifiedTime(directory);
-    if (modified && snapshot_ && directory == directory_ && *modified == modified_)
-        return snapshot_;
+}
 
-    // A read begun earlier stands if the folder has provably not changed
-    // since it began.
-    if (prefetch_.valid() && sameFolder(prefetched_, directory)) {
-        const TimedRead early = awaitRead(std::move(prefetch_));
-        if (early.snapshot && settled(early) && early.modified == modified) {
-            remember(directory, early);
-            return early.snapshot;
-        }
-    }
-    // Away from the calling thread only so that a slow folder can be told.
-    const TimedRead fresh = awaitRead(std::async(std::launch::async, timedRead, directory));
-    remember(directory, fresh);
-    return fresh.snapshot;
+FolderReads::Sharing::~Sharing()
+{
+    reads_.sharedDirectory_ = std::move(previousDirectory_);
+    reads_.shared_ = std::move(previous_);
 }
 
 } // namespace lumora

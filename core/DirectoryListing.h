@@ -3,14 +3,13 @@
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
-#include <future>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/Worker.h"
 
 namespace lumora {
 
@@ -33,50 +32,62 @@ void sortInListOrder(std::vector<std::string>& names);
 // list order: a list of a hundred thousand names then costs 4 bytes a row.
 std::vector<std::uint32_t> matchingFiles(const DirectorySnapshot& snapshot, std::string_view pattern);
 
-// Remembers the last directory read. The directory list and the file list
-// read the same folder one after the other, and the file list reads it again
-// for every change of file type; on a folder of 100,000 files each read costs
-// a tenth of a second. A remembered read is used only while the folder
-// provably has not changed: its modification time is still the one seen
-// before that read, and that time lay at least two seconds before the read
-// began, so that even a coarse file-system clock cannot hide a later change.
-class DirectoryCache {
+// The folder reads of the directory and file lists, each on a worker of its
+// own. Every move of a list reads its folder afresh: a medium swapped at the
+// same mount point, or a folder whose time never changes, must never show an
+// old listing. Two reads only stand for more than one move: the one the
+// directory list has just made, which the file list takes within the same
+// move, and the start-up's early read of the stored folder, which its first
+// move there takes.
+class FolderReads {
 public:
-    DirectoryCache() = default;
-    DirectoryCache(const DirectoryCache&) = delete;
-    DirectoryCache& operator=(const DirectoryCache&) = delete;
+    using Snapshot = std::shared_ptr<const DirectorySnapshot>;
+    using Read = Pending<Snapshot>;
+    // Raises like readDirectory; may take as long as the folder's mount likes.
+    using Reader = std::function<DirectorySnapshot(const std::string& directory)>;
 
-    // Starts reading `directory` on a worker, for a read of it that is to
-    // come: the start-up knows the stored folder long before the lists that
-    // show it exist. Raises nothing; a read that fails, or one of a folder
-    // that changes meanwhile, is done again by the read that comes.
+    explicit FolderReads(Reader reader = readDirectory) : reader_(std::move(reader)) {}
+    FolderReads(const FolderReads&) = delete;
+    FolderReads& operator=(const FolderReads&) = delete;
+
+    // Starts reading `directory`, for the start-up's move there that is to
+    // come: it is known long before the lists that show it exist.
     void prefetch(const std::string& directory);
+    // Ends the start-up: an early read not taken by now is let go, and the
+    // lists may wait a moment for a read from now on.
+    void startUpOver();
 
-    // Told true when a read has gone on for longer than a moment, and false
-    // when it ends, so that the windows can show that they are busy.
-    void setSlowReadNotice(std::function<void(bool busy)> notice) { notice_ = std::move(notice); }
+    // A read of `directory`: one begun just now for it, or a new one.
+    std::shared_ptr<Read> start(const std::string& directory);
 
-    // Raises like readDirectory.
-    std::shared_ptr<const DirectorySnapshot> read(const std::string& directory);
+    // How long a list waits for a read before it shows that it is busy: no
+    // time at all during the start-up, whose window shows at once; after it,
+    // a moment within which a local folder reads, so that it never flickers.
+    std::chrono::milliseconds patience() const { return patience_; }
+    static constexpr std::chrono::milliseconds aMoment{100};
 
-    // A read, with what is needed to tell later whether it may stand for the
-    // folder: the folder's time, taken just before the read began.
-    struct TimedRead {
-        std::optional<std::filesystem::file_time_type> modified;
-        std::filesystem::file_time_type::clock::time_point started{};
-        std::shared_ptr<const DirectorySnapshot> snapshot;
+    // While the directory list raises its change event for a move, the read
+    // it made stands for `directory`.
+    class Sharing {
+    public:
+        Sharing(FolderReads& reads, const std::string& directory, Snapshot snapshot);
+        ~Sharing();
+        Sharing(const Sharing&) = delete;
+        Sharing& operator=(const Sharing&) = delete;
+
+    private:
+        FolderReads& reads_;
+        std::string previousDirectory_;
+        Snapshot previous_;
     };
 
 private:
-    TimedRead awaitRead(std::future<TimedRead> read) const;
-    void remember(const std::string& directory, const TimedRead& read);
-
-    std::string directory_;
-    std::filesystem::file_time_type modified_{};
-    std::shared_ptr<const DirectorySnapshot> snapshot_;
+    Reader reader_;
     std::string prefetched_;
-    std::future<TimedRead> prefetch_;
-    std::function<void(bool)> notice_;
+    std::shared_ptr<Read> prefetch_;
+    std::string sharedDirectory_;
+    Snapshot shared_;
+    std::chrono::milliseconds patience_{0};
 };
 
 } // namespace lumora

@@ -140,27 +140,28 @@ std::int16_t RecordImage::getInteger(int record) const
 
 // ----------------------------------------------------------------- RecordFile
 
-RecordFile::RecordFile(const std::filesystem::path& path) : path_(path)
+RecordFile::RecordFile(const std::filesystem::path& path) : path_(path), name_(path.filename())
 {
-    // The file stays where it was opened, whatever the current directory
-    // becomes later.
-    std::error_code ignored;
-    if (const std::filesystem::path absolute = std::filesystem::absolute(path_, ignored); !absolute.empty())
-        path_ = absolute;
+    std::error_code error;
+    folder_ = platform::Folder::open(path.parent_path(), error);
+    if (error)
+        throw RuntimeError(platform::errorNumberFromErrorCode(error, err::PathFileAccessError), describe(path_, error));
     open(true);
 }
+
+void RecordFile::removeStaleCopies() const { platform::removeStaleCopies(folder_, name_); }
 
 void RecordFile::open(bool create)
 {
     using platform::RegularFile;
     std::error_code error;
-    file_ = RegularFile::open(path_, RegularFile::Access::ReadWrite,
+    file_ = RegularFile::open(folder_, name_, RegularFile::Access::ReadWrite,
                               create ? RegularFile::Create::IfMissing : RegularFile::Create::No, error);
     if (platform::isProtectionRefusal(error)) {
         // Read-only for this user or on this medium: readable all the same,
         // and nothing needs writing until a save.
         std::error_code readError;
-        file_ = RegularFile::open(path_, RegularFile::Access::Read, RegularFile::Create::No, readError);
+        file_ = RegularFile::open(folder_, name_, RegularFile::Access::Read, RegularFile::Create::No, readError);
         if (!readError)
             error.clear();
     }
@@ -183,7 +184,7 @@ RecordImage RecordFile::read(int records)
 void RecordFile::write(const RecordImage& image)
 {
     std::error_code error;
-    const platform::SaveMethod method = platform::writeFileStart(path_, image.bytes(), error);
+    const platform::SaveMethod method = platform::writeFileStart(folder_, name_, image.bytes(), error);
     if (error)
         throw RuntimeError(writeErrorNumber(error), describe(path_, error));
     if (method == platform::SaveMethod::Replaced) {
@@ -213,24 +214,22 @@ void FileTable::open(int number, const std::filesystem::path& path)
         throw RuntimeError(err::BadFileNameOrNumber, "file number " + std::to_string(number));
     if (files_.count(number) != 0)
         throw RuntimeError(err::FileAlreadyOpen, "file number " + std::to_string(number));
-    auto file = std::make_unique<RecordFile>(path);
-    files_.emplace(number, std::move(file));
+    files_.emplace(number, std::make_shared<RecordFile>(path));
 }
 
-RecordFile& FileTable::at(int number)
+std::shared_ptr<RecordFile> FileTable::at(int number)
 {
     const auto found = files_.find(number);
     if (found == files_.end())
         throw RuntimeError(err::BadFileNameOrNumber, "file number " + std::to_string(number));
-    return *found->second;
+    return found->second;
 }
 
-void FileTable::close(int number)
+std::shared_ptr<RecordFile> FileTable::close(int number)
 {
-    const auto found = files_.find(number);
-    if (found == files_.end())
-        throw RuntimeError(err::BadFileNameOrNumber, "file number " + std::to_string(number));
-    files_.erase(found);
+    std::shared_ptr<RecordFile> file = at(number);
+    files_.erase(number);
+    return file;
 }
 
 } // namespace lumora

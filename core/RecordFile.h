@@ -63,6 +63,10 @@ private:
 // reading, and only its saves fail. Saves put a record image over the start
 // of the file and keep the bytes after it, all or nothing wherever the file
 // can be replaced by a finished copy without changing what it is.
+//
+// The file is reached through its folder, held open: a save reaches the file
+// that was opened even when someone renames its folder meanwhile, or when the
+// folder's path is longer than the system allows a path to be.
 class RecordFile {
 public:
     // Opens `path`, creating it empty when missing and leaving an existing one
@@ -70,6 +74,10 @@ public:
     explicit RecordFile(const std::filesystem::path& path);
 
     const std::filesystem::path& path() const { return path_; }
+    // Removes what saves cut short left of this file's copies.
+    void removeStaleCopies() const;
+    // Lets go of the file; a later read or write opens it again.
+    void close() { file_.close(); }
 
     // The first `records` records as they are on disk now: never more than
     // records * 128 bytes, whatever the file's size.
@@ -80,11 +88,15 @@ public:
 private:
     void open(bool create);
     std::filesystem::path path_;
+    platform::Folder folder_;
+    std::filesystem::path name_;
     platform::RegularFile file_;
 };
 
 // The runtime's table of open files: numbers 1 to 255, the next free one being
-// the lowest not in use.
+// the lowest not in use. A file is shared with the workers that read and
+// write it, so that one still busy with it when its number is closed keeps
+// it.
 class FileTable {
 public:
     static constexpr int maxFileNumber = 255;
@@ -92,12 +104,14 @@ public:
     int freeFile() const; // raises 67 (too many files) when all are in use
     // Opens `path` under `number`; raises 55 when the number is in use.
     void open(int number, const std::filesystem::path& path);
-    RecordFile& at(int number); // raises 52 when the number is not open
-    void close(int number);     // raises 52 when the number is not open
+    // Raise 52 when the number is not open.
+    std::shared_ptr<RecordFile> at(int number);
+    // Gives the file up; whoever holds it last closes it.
+    std::shared_ptr<RecordFile> close(int number);
     std::size_t openCount() const { return files_.size(); }
 
 private:
-    std::map<int, std::unique_ptr<RecordFile>> files_;
+    std::map<int, std::shared_ptr<RecordFile>> files_;
 };
 
 } // namespace lumora

@@ -13,6 +13,7 @@
 #include "controls/FileList.h"
 #include "controls/FormFont.h"
 #include "controls/FormRuntime.h"
+#include "controls/InputHold.h"
 #include "controls/NativeText.h"
 #include "controls/PictureBox.h"
 #include "controls/SparkleCanvas.h"
@@ -75,6 +76,16 @@ frmMain::~frmMain()
     delete settings_.data();
 }
 
+namespace {
+
+// What a save brings back from its worker.
+struct Saved {
+    std::vector<UnkeptText> unkept;
+    SettingsRecords records; // as the file holds them now
+};
+
+} // namespace
+
 void frmMain::createControls()
 {
     canvas = new SparkleCanvas(this);
@@ -84,9 +95,10 @@ void frmMain::createControls()
     Picture2 = new PictureBox(canvas);
     cboFileType = new ComboBox(runtime_.errors, canvas);
     cboFileType->setEditText(QStringLiteral("Combo1"));
-    drvDrive = new DriveList(runtime_.errors, runtime_.seams.drives, canvas);
-    dirDirectory = new DirectoryList(runtime_.errors, runtime_.seams.drives, runtime_.directories, canvas);
-    filFiles = new FileList(runtime_.errors, runtime_.directories, canvas);
+    drvDrive = new DriveList(runtime_.errors, runtime_.drives, runtime_.startDirectory, canvas);
+    dirDirectory =
+        new DirectoryList(runtime_.errors, runtime_.drives, runtime_.folders, runtime_.startDirectory, canvas);
+    filFiles = new FileList(runtime_.errors, runtime_.folders, runtime_.startDirectory, canvas);
     cmdRun2 = new QPushButton(QStringLiteral("Run Gravlok"), canvas);
     cmdExit = new QPushButton(QStringLiteral("Exit"), canvas);
     StatusBar1 = new StatusBar(runtime_.seams.now, canvas);
@@ -184,7 +196,11 @@ void frmMain::Form_Load()
     cboFileType->addEntry(QStringLiteral("All Files (*.*)"));
     fileHandle_ = runtime_.files.freeFile();
     runtime_.files.open(fileHandle_, settingsFileName);
+    const std::shared_ptr<RecordFile> file = runtime_.files.at(fileHandle_);
+    stored_ = readSettings(file->read(settingsRecordCount));
+    startWorker([file] { file->removeStaleCopies(); });
     Reload();
+    runtime_.folders.startUpOver();
 }
 
 void frmMain::Reload()
@@ -207,21 +223,25 @@ void frmMain::cmdSettings_Click()
 
 void frmMain::closeAndSave()
 {
-    if (!SaveRecord())
-        return; // the report has been shown; the window stays open with its values
-    Reload();
-    settingsWindow().hide();
+    SaveRecord([this](bool saved) {
+        if (!saved)
+            return; // the report has been shown; the window stays open with its values
+        Reload();
+        settingsWindow().hide();
+    });
 }
 
 void frmMain::cmdExit_Click()
 {
-    if (!SaveRecord())
-        return; // nothing is lost: the user can free space and try again
-    runtime_.files.close(fileHandle_);
-    tmrTimer->stop();
-    if (settings_)
-        settings_->tmrTimer1->stop();
-    runtime_.errors.end(0);
+    SaveRecord([this](bool saved) {
+        if (!saved)
+            return; // nothing is lost: the user can free space and try again
+        letGoOfSettingsFile();
+        tmrTimer->stop();
+        if (settings_)
+            settings_->tmrTimer1->stop();
+        runtime_.errors.end(0);
+    });
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -229,58 +249,85 @@ void frmMain::closeEvent(QCloseEvent* event)
     // Leaving through the window frame writes nothing and ends the program;
     // the hidden settings window does not keep it alive.
     event->accept();
+    letGoOfSettingsFile();
     runtime_.errors.end(0);
+}
+
+void frmMain::letGoOfSettingsFile()
+{
+    // Closing a file waits for its mount to take what was written: a worker
+    // does it, and the program need not wait for that to end.
+    if (runtime_.files.openCount() == 0)
+        return;
+    startWorker([file = runtime_.files.close(fileHandle_)] { file->close(); });
 }
 
 // ---- The settings file ----
 
-bool frmMain::SaveRecord()
+void frmMain::SaveRecord(std::function<void(bool saved)> then)
 {
     // A settings window closed through its frame is made again here and
-    // refilled from the file, so its unsaved changes are lost; the game picked
-    // and the folder browsed in the main window are saved as the user left
-    // them.
+    // refilled from the stored records, so its unsaved changes are lost; the
+    // game picked and the folder browsed in the main window are saved as the
+    // user left them.
     SettingsRecords records;
     records.selectedPath = nativeFromText(selectedPath_);
     settingsWindow().collect(records);
     records.directory = nativeFromText(dirDirectory->path());
 
-    std::vector<UnkeptText> unkept;
-    try {
-        RecordFile& file = runtime_.files.at(fileHandle_);
+    std::shared_ptr<RecordFile> file = runtime_.files.at(fileHandle_);
+    auto save = Pending<Saved>::start([file, records] {
         // Bytes after each value are kept as the file had them.
-        RecordImage image = file.read(settingsRecordCount);
-        unkept = writeSettings(image, records);
-        file.write(image);
-    } catch (const RuntimeError& e) {
-        // The old settings are still whole in the file and the new ones on
-        // screen; the user decides what to do next.
-        runtime_.errors.report(e, this);
-        return false;
-    }
-    for (const UnkeptText& u : unkept)
-        warn(unkeptMessage(u, records));
-    return true;
+        RecordImage image = file->read(settingsRecordCount);
+        Saved saved{writeSettings(image, records), {}};
+        file->write(image);
+        saved.records = readSettings(file->read(settingsRecordCount));
+        return saved;
+    });
+    hold_ = std::make_unique<InputHold>(this);
+    const auto finish = [this, records, then](const Outcome<Saved>& outcome) {
+        hold_.reset();
+        Saved saved;
+        try {
+            saved = outcome.get();
+        } catch (const RuntimeError& e) {
+            // The old settings are still whole in the file and the new ones on
+            // screen; the user decides what to do next.
+            runtime_.errors.report(e, this);
+            then(false);
+            return;
+        }
+        stored_ = saved.records;
+        for (const UnkeptText& u : saved.unkept)
+            warn(unkeptMessage(u, records));
+        then(true);
+    };
+    whenSettled(
+        port_, save, FolderReads::aMoment,
+        [this, finish](const Outcome<Saved>& outcome, bool inPlace) {
+            if (inPlace)
+                finish(outcome);
+            else
+                runtime_.errors.guard([&] { finish(outcome); });
+        },
+        [] {});
 }
 
 void frmMain::LoadRecord(LoadScope scope)
 {
-    // Every record is read before any control is touched: the first use of
+    // Every record is taken before any control is touched: the first use of
     // the settings window below runs this once more, nested, and both runs
     // must apply the same values.
-    const SettingsRecords records = readSettings(runtime_.files.at(fileHandle_).read(settingsRecordCount));
+    const SettingsRecords records = stored_;
     if (scope == LoadScope::BothWindows) {
         selectedPath_ = textFromNative(records.selectedPath);
         StatusBar1->panel(textPanelKey).setText(selectedPath_);
     }
     settingsWindow().apply(records);
     if (scope == LoadScope::BothWindows && !records.directory.empty()) {
-        try {
-            dirDirectory->setPath(textFromNative(records.directory));
-        } catch (const RuntimeError&) {
-            // A stored directory that is gone or on a drive that is not ready:
-            // the list stays where it is, at start-up the current directory.
-        }
+        // A stored directory that is gone or on a drive that is not ready:
+        // the list stays where it is, at start-up the current directory.
+        dirDirectory->setPath(textFromNative(records.directory), [](const RuntimeError&) {});
     }
 }
 
@@ -288,37 +335,24 @@ void frmMain::LoadRecord(LoadScope scope)
 
 void frmMain::cboFileType_Click()
 {
-    const auto pattern = patternForFileType(cboFileType->listIndex());
-    if (!pattern)
-        return;
-    try {
+    if (const auto pattern = patternForFileType(cboFileType->listIndex()))
         filFiles->setPattern(textFromNative(*pattern));
-    } catch (const RuntimeError& e) {
-        warn(listingFailure(filFiles->path(), e));
-        // The list still shows the files of the type it had: so does the box.
-        cboFileType->setCurrentIndex(fileTypeOfPattern(nativeFromText(filFiles->pattern())));
-    }
 }
 
 void frmMain::drvDrive_Change()
 {
-    try {
-        dirDirectory->setPath(drvDrive->drive());
-    } catch (const RuntimeError&) {
+    dirDirectory->setPath(drvDrive->drive(), [this](const RuntimeError&) {
         runtime_.seams.messageBox(this, QStringLiteral("Drive Error!"), QStringLiteral("Error"), style::Exclamation);
         // Back to the directory list's drive; this raises the change event
         // once more, which moves the list to that drive's current directory.
         drvDrive->setDrive(dirDirectory->path());
-    }
+    });
 }
 
 void frmMain::dirDirectory_Change()
 {
-    try {
-        filFiles->setPath(dirDirectory->path());
-    } catch (const RuntimeError& e) {
-        warn(listingFailure(dirDirectory->path(), e));
-    }
+    const QString path = dirDirectory->path();
+    filFiles->setPath(path, [this, path](const RuntimeError& e) { warn(listingFailure(path, e)); });
 }
 
 void frmMain::filFiles_Click()
@@ -365,11 +399,23 @@ void frmMain::cmdRun2_Click()
     request.program = textFromNative(emulatorProgram);
     for (const std::string& argument : launchArguments(path, switches))
         request.arguments.append(textFromNative(argument));
-    request.workingDirectory = currentDirectoryText();
 
-    QString reason;
-    if (!runtime_.seams.startProcess(request, &reason))
-        warn(QStringLiteral("\"%1\" could not be started: %2.").arg(request.program, reason));
+    // The PATH may name a folder on a mount that never answers: searched on a
+    // worker, and a failure told when it is known.
+    auto start = Pending<QString>::start([startProcess = runtime_.seams.startProcess, request] {
+        QString reason;
+        return startProcess(request, &reason) ? QString() : reason.isEmpty() ? QStringLiteral("it failed") : reason;
+    });
+    whenSettled(
+        port_, start, FolderReads::aMoment,
+        [this, program = request.program](const Outcome<QString>& outcome, bool) {
+            runtime_.errors.guard([&] {
+                const QString reason = outcome.get();
+                if (!reason.isEmpty())
+                    warn(QStringLiteral("\"%1\" could not be started: %2.").arg(program, reason));
+            });
+        },
+        [] {});
 }
 
 // ---- Sparkle ----

@@ -3,7 +3,12 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <functional>
+#include <memory>
 #include <optional>
+
+#include "controls/ResultPort.h"
+#include "core/SettingsRecords.h"
 
 class QAction;
 class QPushButton;
@@ -15,6 +20,7 @@ class ComboBox;
 class DirectoryList;
 class DriveList;
 class FileList;
+class InputHold;
 class PictureBox;
 class SparkleCanvas;
 class StatusBar;
@@ -25,14 +31,19 @@ struct FormRuntime;
 inline QString programTitle() { return QStringLiteral("Lumora"); }
 
 // The main window: game file browser, previews, launch, and the state the
-// two windows share.
+// two windows share. After its start-up it makes no call of its own to the
+// file system: folders, drives, screenshots, the emulator's start and the
+// settings file are the business of workers, whose results it takes.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmMain(FormRuntime& runtime);
     ~frmMain() override;
 
-    // The start-up sequence, run once before the window is first shown.
+    // The start-up sequence, run once before the window is first shown. It
+    // reads the settings file (the one wait for the file system the window
+    // allows itself, so that it shows the stored state) and waits for no
+    // folder: the lists fill in as their reads end.
     void Form_Load();
     // What the start-up does after opening the settings file, run again after
     // "Close and Save".
@@ -47,12 +58,17 @@ public:
     void filFiles_Click();
     void tmrTimer_Timer();
 
-    // Returns false when writing the file failed; the error has been reported.
-    bool SaveRecord();
-    // At start-up and after "Close and Save" both windows take the stored
-    // values. A settings window made anew after the user closed it through
-    // its frame takes only its own: the main window stays as the user left
-    // it, so that the game picked there is the one that runs and is saved.
+    // Writes all records on a worker, then runs `then` with whether they were
+    // written (a failure has been reported by then). Meanwhile the windows
+    // go on painting and take no input, so that nothing the user does comes
+    // between the save and what follows it.
+    void SaveRecord(std::function<void(bool saved)> then);
+    bool saving() const { return hold_ != nullptr; }
+    // Puts the records as last read from or written to the settings file into
+    // the windows. At start-up and after "Close and Save" both windows take
+    // them. A settings window made anew after the user closed it through its
+    // frame takes only its own: the main window stays as the user left it, so
+    // that the game picked there is the one that runs and is saved.
     enum class LoadScope { BothWindows, SettingsWindow };
     void LoadRecord(LoadScope scope = LoadScope::BothWindows);
     void Subtract();
@@ -91,13 +107,17 @@ private:
     void closeAndSave();
     void loadPreview(PictureBox* box, int which);
     void warn(const QString& message);
+    void letGoOfSettingsFile();
 
     FormRuntime& runtime_;
     QPointer<frmSettings> settings_;
     int fileHandle_ = 0;
+    SettingsRecords stored_; // as last read from or written to the settings file
     QString selectedPath_;
     QString fileNamePart_;
-    std::optional<int> sparkleFlag_; // empty until the end of the start-up
+    std::optional<int> sparkleFlag_;  // empty until the end of the start-up
+    std::unique_ptr<InputHold> hold_; // while a save is on its way
+    ResultPort port_{this};
 };
 
 } // namespace lumora

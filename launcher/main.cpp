@@ -1,7 +1,10 @@
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 #include "controls/FormRuntime.h"
 #include "core/SettingsRecords.h"
+#include "core/Worker.h"
 #include "launcher/frmMain.h"
 
 namespace {
@@ -20,6 +23,19 @@ bool preferX11()
     return true;
 }
 
+// The program ends at once, whatever its workers are doing: one stuck in a
+// mount that never answers is never waited for. While any is still running,
+// the teardown of the objects it might yet touch is left out, and the system
+// takes back the rest.
+int ending(int exitCode)
+{
+    if (lumora::workersRunning() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(exitCode);
+    }
+    return exitCode;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -32,7 +48,7 @@ int main(int argc, char** argv)
     lumora::FormRuntime runtime(lumora::Seams::system());
     // The stored folder may hold thousands of games: its read begins now, on
     // a worker, while Qt starts and the windows are made.
-    runtime.directories.prefetch(lumora::storedDirectory(lumora::settingsFileName));
+    runtime.folders.prefetch(lumora::storedDirectory(lumora::settingsFileName));
     QApplication app(argc, argv);
     if (platformChosen)
         qunsetenv("QT_QPA_PLATFORM"); // read by now; the emulator makes its own choice
@@ -44,7 +60,7 @@ int main(int argc, char** argv)
     lumora::frmMain window(runtime);
     runtime.errors.guard([&] { window.Form_Load(); });
     if (runtime.errors.ended())
-        return runtime.errors.exitCode(); // an error at start-up: the window is never shown
+        return ending(runtime.errors.exitCode()); // an error at start-up: the window is never shown
     window.show();
-    return QApplication::exec();
+    return ending(QApplication::exec());
 }

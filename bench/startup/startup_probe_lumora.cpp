@@ -17,7 +17,7 @@ int main(int argc, char** argv)
 
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     lumora::FormRuntime runtime(lumora::Seams::system());
-    runtime.directories.prefetch(lumora::storedDirectory(lumora::settingsFileName));
+    runtime.folders.prefetch(lumora::storedDirectory(lumora::settingsFileName));
     QApplication app(argc, argv);
     QApplication::setApplicationName(lumora::programTitle());
     QApplication::setQuitOnLastWindowClosed(false);

@@ -90,9 +90,9 @@ int main(int argc, char** argv)
         new SparkleCanvas(&parent);
         new QPushButton(QStringLiteral("Exit"), &parent);
         new ComboBox(runtime.errors, &parent);
-        new DriveList(runtime.errors, runtime.seams.drives, &parent);
-        new DirectoryList(runtime.errors, runtime.seams.drives, runtime.directories, &parent);
-        new FileList(runtime.errors, runtime.directories, &parent);
+        new DriveList(runtime.errors, runtime.drives, runtime.startDirectory, &parent);
+        new DirectoryList(runtime.errors, runtime.drives, runtime.folders, runtime.startDirectory, &parent);
+        new FileList(runtime.errors, runtime.folders, runtime.startDirectory, &parent);
         new PictureBox(&parent);
         new StatusBar(runtime.seams.now, &parent);
     });
@@ -115,10 +115,14 @@ int main(int argc, char** argv)
         timeBest("files_zip", [&] { (void)matchingFiles(readDirectory(folder), "*.zip"); });
         // The whole file list control: the read and its model, as a change
         // of directory fills it.
-        FileList list(runtime.errors, runtime.directories);
+        FileList list(runtime.errors, runtime.folders, runtime.startDirectory);
         list.setPattern(QStringLiteral("*.zip"));
         const QString path = QString::fromStdString(folder);
-        timeBest("filelist", [&] { list.setPath(path); });
+        timeBest("filelist", [&] {
+            list.setPath(path);
+            while (list.reading())
+                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        });
     }
     std::printf("%s\n", line.c_str());
     delete window;

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <string_view>
 
 #ifndef _WIN32
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,15 +37,25 @@ enum class Attempt {
     Failed,
 };
 
+// A copy holds the file's whole tail; beyond this much, the save writes in
+// place instead of copying it each time.
+constexpr std::uint64_t largestTailCopied = std::uint64_t{64} * 1024;
+// A copy left behind is stale once it is this old: a save takes moments.
+constexpr auto staleAfter = std::chrono::minutes(1);
+
 // What a replacement must keep of the file it replaces.
 struct Original {
     bool replaceable = false; // not a link, and its only hard link
+    std::uint64_t size = 0;
 #ifdef _WIN32
     DWORD attributes = 0;
 #else
     struct stat status {};
 #endif
 };
+
+const char copyMark[] = ".~";
+const char copyEnd[] = ".tmp";
 
 // A name next to the target that nothing else uses, so that the finished copy
 // can be renamed into place on the same file system.
@@ -56,7 +68,7 @@ fs::path temporarySibling(const fs::path& target)
                static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
     }();
     fs::path temp = target;
-    temp += ".~" + std::to_string(salt % 100000u) + "-" + std::to_string(counter.fetch_add(1)) + ".tmp";
+    temp += copyMark + std::to_string(salt % 100000u) + "-" + std::to_string(counter.fetch_add(1)) + copyEnd;
     return temp;
 }
 
@@ -83,10 +95,15 @@ bool copyTail(const RegularFile& from, RegularFile& to, std::uint64_t offset, st
     }
 }
 
-void removeFile(const fs::path& path)
+// Whether `entry` is named as a copy of `name` is.
+bool isCopyOf(std::string_view entry, const std::string& name)
 {
-    std::error_code ignored;
-    fs::remove(path, ignored);
+    const std::string head = name + copyMark;
+    if (entry.size() <= head.size() + std::size(copyEnd) - 1 || entry.substr(0, head.size()) != head ||
+        entry.substr(entry.size() - (std::size(copyEnd) - 1)) != copyEnd)
+        return false;
+    const std::string_view middle = entry.substr(head.size(), entry.size() - head.size() - (std::size(copyEnd) - 1));
+    return middle.find_first_not_of("0123456789-") == std::string_view::npos;
 }
 
 bool writeInPlace(RegularFile& file, const std::vector<unsigned char>& start, std::error_code& error)
@@ -96,10 +113,16 @@ bool writeInPlace(RegularFile& file, const std::vector<unsigned char>& start, st
 
 #ifdef _WIN32
 
-// Whether something is at `path`, and whether it is a link (a reparse point).
-bool lookAt(const fs::path& path, bool& link, std::error_code& error)
+void removeFile(const Folder& folder, const fs::path& name)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    std::error_code ignored;
+    fs::remove(folder / name, ignored);
+}
+
+// Whether something is there, and whether it is a link (a reparse point).
+bool lookAt(const Folder& folder, const fs::path& name, bool& link, std::error_code& error)
+{
+    const DWORD attributes = GetFileAttributesW((folder / name).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         error = lastSystemError();
         return false;
@@ -116,6 +139,7 @@ bool examine(const RegularFile& file, bool link, Original& original, std::error_
         return false;
     }
     original.replaceable = !link && info.nNumberOfLinks == 1;
+    original.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     original.attributes = info.dwFileAttributes;
     return true;
 }
@@ -134,10 +158,12 @@ bool carryOver(RegularFile& copy, const Original& original)
 
 #else
 
-bool lookAt(const fs::path& path, bool& link, std::error_code& error)
+void removeFile(const Folder& folder, const fs::path& name) { (void)::unlinkat(folder.native(), name.c_str(), 0); }
+
+bool lookAt(const Folder& folder, const fs::path& name, bool& link, std::error_code& error)
 {
     struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0) {
+    if (::fstatat(folder.native(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         error = lastSystemError();
         return false;
     }
@@ -152,6 +178,7 @@ bool examine(const RegularFile& file, bool link, Original& original, std::error_
         return false;
     }
     original.replaceable = !link && original.status.st_nlink == 1;
+    original.size = static_cast<std::uint64_t>(original.status.st_size);
     return true;
 }
 
@@ -169,31 +196,19 @@ bool carryOver(RegularFile& copy, const Original& original)
     return owned && ::fchmod(copy.native(), original.status.st_mode & 07777) == 0;
 }
 
-// A rename is durable only once its folder is on the disk too; best effort,
-// as not every file system lets a folder be synced.
-void syncDirectory(const fs::path& directory)
-{
-    const std::string name = directory.empty() ? std::string(".") : directory.string();
-    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        (void)::fsync(fd);
-        ::close(fd);
-    }
-}
-
 #endif
 
 // The new start and the old file's tail in a synced sibling copy, which then
 // takes the file's place. `current` and `original` are null for a file that
 // is not there (any more).
-Attempt replaceByCopy(const fs::path& path, const std::vector<unsigned char>& start, RegularFile* current,
-                      const Original* original, std::error_code& error, ReplaceCall replace)
+Attempt replaceByCopy(const Folder& folder, const fs::path& name, const std::vector<unsigned char>& start,
+                      RegularFile* current, const Original* original, std::error_code& error, ReplaceCall replace)
 {
     fs::path temp;
     RegularFile out;
     for (int attempt = 0; attempt < 100 && !out.isOpen(); ++attempt) {
-        temp = temporarySibling(path);
-        out = RegularFile::open(temp, Access::Write, Create::New, error);
+        temp = temporarySibling(name);
+        out = RegularFile::open(folder, temp, Access::Write, Create::New, error);
         if (error && error != std::errc::file_exists)
             break;
     }
@@ -208,7 +223,7 @@ Attempt replaceByCopy(const fs::path& path, const std::vector<unsigned char>& st
     }
     const auto discard = [&](Attempt outcome) {
         out.close();
-        removeFile(temp);
+        removeFile(folder, temp);
         return outcome;
     };
     if (original != nullptr && !carryOver(out, *original))
@@ -219,8 +234,8 @@ Attempt replaceByCopy(const fs::path& path, const std::vector<unsigned char>& st
     out.close();
     if (current != nullptr)
         current->close(); // Windows replaces no file that is open
-    if (!replace(temp, path, error)) {
-        removeFile(temp);
+    if (!replace(folder, temp, name, error)) {
+        removeFile(folder, temp);
         // A sticky folder that keeps others' files, a file that is a mount
         // point, another program holding the file: replacing is refused,
         // writing may not be.
@@ -235,10 +250,12 @@ Attempt replaceByCopy(const fs::path& path, const std::vector<unsigned char>& st
 
 } // namespace
 
-bool replaceWithCopy(const fs::path& copy, const fs::path& file, std::error_code& error)
+bool replaceWithCopy(const Folder& folder, const fs::path& copyName, const fs::path& fileName, std::error_code& error)
 {
     error.clear();
 #ifdef _WIN32
+    const fs::path copy = folder / copyName;
+    const fs::path file = folder / fileName;
     if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
         if (!MoveFileExW(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             error = lastSystemError();
@@ -261,43 +278,85 @@ bool replaceWithCopy(const fs::path& copy, const fs::path& file, std::error_code
                     : lastSystemError();
     }
 #else
-    if (::rename(copy.c_str(), file.c_str()) != 0)
+    if (::renameat(folder.native(), copyName.c_str(), folder.native(), fileName.c_str()) != 0)
         error = lastSystemError();
     else
-        syncDirectory(file.parent_path());
+        (void)::fsync(folder.native()); // the rename is durable once its folder is; not every one can be synced
 #endif
     return !error;
 }
 
-SaveMethod writeFileStart(const fs::path& path, const std::vector<unsigned char>& start, std::error_code& error,
-                          ReplaceCall replace)
+SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std::vector<unsigned char>& start,
+                          std::error_code& error, ReplaceCall replace)
 {
     error.clear();
     bool link = false;
-    if (!lookAt(path, link, error)) {
+    if (!lookAt(folder, name, link, error)) {
         if (error != std::errc::no_such_file_or_directory)
             return SaveMethod::Replaced;
         // Deleted behind the program's back: made anew.
         error.clear();
-        replaceByCopy(path, start, nullptr, nullptr, error, replace);
+        replaceByCopy(folder, name, start, nullptr, nullptr, error, replace);
         return SaveMethod::Replaced;
     }
     // Opening it for writing first refuses a file that may not be written,
     // whatever its folder would allow a copy.
-    RegularFile current = RegularFile::open(path, Access::ReadWrite, Create::No, error);
+    RegularFile current = RegularFile::open(folder, name, Access::ReadWrite, Create::No, error);
     Original original;
     if (error || !examine(current, link, original, error))
         return SaveMethod::InPlace;
-    if (original.replaceable) {
-        if (replaceByCopy(path, start, &current, &original, error, replace) != Attempt::Declined)
+    if (original.replaceable && original.size <= start.size() + largestTailCopied) {
+        if (replaceByCopy(folder, name, start, &current, &original, error, replace) != Attempt::Declined)
             return SaveMethod::Replaced;
         if (!current.isOpen())
-            current = RegularFile::open(path, Access::ReadWrite, Create::No, error);
+            current = RegularFile::open(folder, name, Access::ReadWrite, Create::No, error);
         if (error)
             return SaveMethod::InPlace;
     }
     writeInPlace(current, start, error);
     return SaveMethod::InPlace;
+}
+
+SaveMethod writeFileStart(const fs::path& path, const std::vector<unsigned char>& start, std::error_code& error,
+                          ReplaceCall replace)
+{
+    const Folder folder = Folder::open(path.parent_path(), error);
+    if (error)
+        return SaveMethod::Replaced;
+    return writeFileStart(folder, path.filename(), start, error, replace);
+}
+
+void removeStaleCopies(const Folder& folder, const fs::path& name)
+{
+    const std::string own = name.string();
+#ifdef _WIN32
+    std::error_code error;
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(folder.path(), error), end; !error && it != end; it.increment(error)) {
+        std::error_code ignored;
+        if (isCopyOf(it->path().filename().string(), own) && it->is_regular_file(ignored) &&
+            now - it->last_write_time(ignored) > staleAfter)
+            fs::remove(it->path(), ignored);
+    }
+#else
+    const int listing = ::openat(folder.native(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing);
+    if (dir == nullptr) {
+        if (listing >= 0)
+            ::close(listing);
+        return;
+    }
+    const auto now = std::chrono::system_clock::now();
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat status {};
+        if (!isCopyOf(entry->d_name, own) ||
+            ::fstatat(folder.native(), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(status.st_mode))
+            continue;
+        if (now - std::chrono::system_clock::from_time_t(status.st_mtime) > staleAfter)
+            (void)::unlinkat(folder.native(), entry->d_name, 0);
+    }
+    ::closedir(dir);
+#endif
 }
 
 } // namespace lumora::platform

@@ -7,6 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "core/platform/RegularFile.h"
+
 namespace lumora::platform {
 
 enum class SaveMethod {
@@ -14,25 +16,36 @@ enum class SaveMethod {
     // left the old content whole.
     Replaced,
     // Written over the file itself, because a copy would have changed what
-    // the file is: a symbolic link (its target is updated), a file with more
-    // than one hard link, an owner, group or mode the copy could not be
-    // given, or a folder where no new file may be made.
+    // the file is (a symbolic link, whose target is updated; a file with more
+    // than one hard link; an owner, group or mode the copy could not be
+    // given), because no new file may be made in its folder, or because
+    // what follows the new start is too large to copy on every save.
     InPlace,
 };
 
-// Puts the finished `copy` in the place of `file`: a rename on POSIX systems;
-// on Windows ReplaceFileW, which carries the file's attributes and security
-// over to the copy, or a plain move where there is no file yet. False, with
-// `error` set, when it cannot; a refusal (the file is held or protected)
-// reads as permission_denied.
-bool replaceWithCopy(const std::filesystem::path& copy, const std::filesystem::path& file, std::error_code& error);
-using ReplaceCall = bool (*)(const std::filesystem::path& copy, const std::filesystem::path& file,
+// Puts the finished `copy` in the place of `file`, both in `folder`: a rename
+// on POSIX systems; on Windows ReplaceFileW, which carries the file's
+// attributes and security over to the copy, or a plain move where there is
+// no file yet. False, with `error` set, when it cannot; a refusal (the file
+// is held or protected) reads as permission_denied.
+bool replaceWithCopy(const Folder& folder, const std::filesystem::path& copy, const std::filesystem::path& file,
+                     std::error_code& error);
+using ReplaceCall = bool (*)(const Folder& folder, const std::filesystem::path& copy, const std::filesystem::path& file,
                              std::error_code& error);
 
-// Puts `start` over the first bytes of the file at `path`; the bytes after
-// them stay as they are. A missing file is made anew. On failure `error` is
-// set and the returned method is the one that failed.
+// Puts `start` over the first bytes of the file `name` in `folder`; the bytes
+// after them stay as they are. A missing file is made anew. On failure
+// `error` is set and the returned method is the one that failed.
+SaveMethod writeFileStart(const Folder& folder, const std::filesystem::path& name,
+                          const std::vector<unsigned char>& start, std::error_code& error,
+                          ReplaceCall replace = replaceWithCopy);
+// The same for the file at `path`.
 SaveMethod writeFileStart(const std::filesystem::path& path, const std::vector<unsigned char>& start,
                           std::error_code& error, ReplaceCall replace = replaceWithCopy);
+
+// Removes the copies of `name` in `folder` that a save cut short (the program
+// was killed half-way) left behind, once they are old enough that no save
+// still running can own them.
+void removeStaleCopies(const Folder& folder, const std::filesystem::path& name);
 
 } // namespace lumora::platform

@@ -47,8 +47,7 @@ void appendQuoted(std::wstring& line, const std::wstring& argument)
 
 } // namespace
 
-StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& workingDirectory)
+StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments)
 {
     StartResult result;
     const std::wstring name = wideFromUtf8(program);
@@ -73,9 +72,8 @@ StartResult startDetached(const std::string& program, const std::vector<std::str
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNOACTIVATE;
     PROCESS_INFORMATION process{};
-    const std::wstring directory = wideFromUtf8(workingDirectory);
-    if (!CreateProcessW(found, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+    if (!CreateProcessW(found, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
+                        &startup, &process)) {
         result.outcome = StartResult::CannotRun;
         result.reason = std::system_category().message(static_cast<int>(GetLastError()));
         return result;
@@ -123,35 +121,30 @@ StartResult findOnPath(const std::string& program)
     return result;
 }
 
-// In the program's own process: its folder, no input, no blocked signals,
-// then the program itself; what failed goes to `report`.
-[[noreturn]] void execute(const char* file, char* const* argv, const char* directory, int report)
+// In the program's own process: no input, no blocked signals, then the
+// program itself; what failed goes to `report`.
+[[noreturn]] void execute(const char* file, char* const* argv, int report)
 {
-    int failure = 0;
-    if (directory != nullptr && ::chdir(directory) != 0) {
-        failure = errno;
-    } else {
-        const int nothing = ::open("/dev/null", O_RDONLY);
-        if (nothing > 0) {
-            ::dup2(nothing, 0);
-            ::close(nothing);
-        }
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
-        ::execv(file, argv);
-        failure = errno;
+    const int nothing = ::open("/dev/null", O_RDONLY);
+    if (nothing > 0) {
+        ::dup2(nothing, 0);
+        ::close(nothing);
     }
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::execv(file, argv);
+    const int failure = errno;
     (void)!::write(report, &failure, sizeof failure);
     ::_exit(127);
 }
 
 // Runs `file` twice forked, so that the program belongs to no one here and
-// leaves no zombie behind. `argv` and `directory` are made before the fork:
+// leaves no zombie behind. `argv` is made before the fork:
 // between fork and exec only calls that are safe in a copy of a threaded
 // process may run. Gives the errno of what failed, 0 when the exec happened;
 // a close-on-exec pipe carries the reason, and closes unread on success.
-int spawnDetached(const char* file, char* const* argv, const char* directory)
+int spawnDetached(const char* file, char* const* argv)
 {
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
@@ -162,7 +155,7 @@ int spawnDetached(const char* file, char* const* argv, const char* directory)
         ::setsid();
         const pid_t grandchild = ::fork();
         if (grandchild == 0)
-            execute(file, argv, directory, report[1]);
+            execute(file, argv, report[1]);
         const int failure = grandchild < 0 ? errno : 0;
         if (failure != 0)
             (void)!::write(report[1], &failure, sizeof failure);
@@ -187,8 +180,7 @@ int spawnDetached(const char* file, char* const* argv, const char* directory)
 
 } // namespace
 
-StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& workingDirectory)
+StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments)
 {
     StartResult result = findOnPath(program);
     if (result.outcome != StartResult::Started)
@@ -199,8 +191,7 @@ StartResult startDetached(const std::string& program, const std::vector<std::str
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    const int failure =
-        spawnDetached(result.found.c_str(), argv.data(), workingDirectory.empty() ? nullptr : workingDirectory.c_str());
+    const int failure = spawnDetached(result.found.c_str(), argv.data());
     if (failure != 0)
         result = {StartResult::CannotRun, result.found, std::generic_category().message(failure)};
     return result;

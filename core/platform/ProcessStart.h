@@ -17,10 +17,9 @@ struct StartResult {
 };
 
 // Looks `program` up on the PATH as a shell does and starts it with
-// `arguments`, in `workingDirectory`, with no input. A program found but not
+// `arguments`, in the current directory, with no input. A program found but not
 // runnable (not executable, not a program the system can load) is told apart
 // from one that is not there at all.
-StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& workingDirectory);
+StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments);
 
 } // namespace lumora::platform

@@ -49,6 +49,71 @@ RegularFile& RegularFile::operator=(RegularFile&& other) noexcept
 
 RegularFile::~RegularFile() { close(); }
 
+Folder::Folder(Folder&& other) noexcept { *this = std::move(other); }
+
+#ifdef _WIN32
+
+Folder::~Folder() = default;
+
+Folder& Folder::operator=(Folder&& other) noexcept
+{
+    path_ = std::exchange(other.path_, {});
+    return *this;
+}
+
+Folder Folder::open(const std::filesystem::path& directory, std::error_code& error)
+{
+    error.clear();
+    Folder folder;
+    std::filesystem::path held =
+        directory.empty() ? std::filesystem::current_path(error) : std::filesystem::absolute(directory, error);
+    if (!error && !std::filesystem::is_directory(held, error) && !error)
+        error = std::make_error_code(std::errc::not_a_directory);
+    if (!error)
+        folder.path_ = std::move(held);
+    return folder;
+}
+
+bool Folder::isOpen() const noexcept { return !path_.empty(); }
+
+RegularFile RegularFile::open(const Folder& folder, const std::filesystem::path& name, Access access, Create create,
+                              std::error_code& error)
+{
+    return open(folder / name, access, create, error);
+}
+
+#else
+
+Folder::~Folder()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+Folder& Folder::operator=(Folder&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+Folder Folder::open(const std::filesystem::path& directory, std::error_code& error)
+{
+    error.clear();
+    Folder folder;
+    folder.fd_ = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder.fd_ < 0)
+        error = lastSystemError();
+    return folder;
+}
+
+bool Folder::isOpen() const noexcept { return fd_ >= 0; }
+
+#endif
+
 #ifdef _WIN32
 
 RegularFile RegularFile::open(const std::filesystem::path& path, Access access, Create create, std::error_code& error)
@@ -165,12 +230,24 @@ std::uint64_t RegularFile::size(std::error_code& error) const
 
 RegularFile RegularFile::open(const std::filesystem::path& path, Access access, Create create, std::error_code& error)
 {
+    return openAt(AT_FDCWD, path, access, create, error);
+}
+
+RegularFile RegularFile::open(const Folder& folder, const std::filesystem::path& name, Access access, Create create,
+                              std::error_code& error)
+{
+    return openAt(folder.native(), name, access, create, error);
+}
+
+RegularFile RegularFile::openAt(int folder, const std::filesystem::path& path, Access access, Create create,
+                                std::error_code& error)
+{
     error.clear();
     // A look first, which never blocks: opening a FIFO for writing fails and
     // opening a socket cannot work at all, but each should read as what it
     // is rather than as whatever the open happens to report.
     struct stat status {};
-    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    if (::fstatat(folder, path.c_str(), &status, 0) == 0 && !S_ISREG(status.st_mode)) {
         error = FileError::NotRegular;
         return {};
     }
@@ -182,7 +259,7 @@ RegularFile RegularFile::open(const std::filesystem::path& path, Access access, 
         flags |= O_EXCL;
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), flags, 0666);
+        fd = ::openat(folder, path.c_str(), flags, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         error = lastSystemError();

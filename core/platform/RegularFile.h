@@ -16,6 +16,40 @@ enum class FileError { NotRegular = 1 };
 const std::error_category& fileErrorCategory() noexcept;
 inline std::error_code make_error_code(FileError e) noexcept { return {static_cast<int>(e), fileErrorCategory()}; }
 
+// A folder held open, through which the files in it are reached by name: it
+// stays the same folder when someone renames it, and one nested deeper than
+// the system's limit for a path is no problem. On Windows it is held by its
+// full path.
+class Folder {
+public:
+    Folder() = default;
+    ~Folder();
+    Folder(Folder&& other) noexcept;
+    Folder& operator=(Folder&& other) noexcept;
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    // The folder at `directory`, the current one when empty; closed, with
+    // `error` set, when it cannot be held.
+    static Folder open(const std::filesystem::path& directory, std::error_code& error);
+    bool isOpen() const noexcept;
+    // A file in the folder as the system's other calls may name it: a full
+    // path on Windows, the name alone (taken from the folder) elsewhere.
+#ifdef _WIN32
+    std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+    const std::filesystem::path& path() const noexcept { return path_; }
+#else
+    int native() const noexcept { return fd_; }
+#endif
+
+private:
+#ifdef _WIN32
+    std::filesystem::path path_;
+#else
+    int fd_ = -1;
+#endif
+};
+
 class RegularFile {
 public:
     enum class Access { Read, Write, ReadWrite };
@@ -35,6 +69,9 @@ public:
     // FileError::NotRegular for a FIFO, socket, device or directory, also
     // behind a link.
     static RegularFile open(const std::filesystem::path& path, Access access, Create create, std::error_code& error);
+    // The same for the file `name` in `folder`.
+    static RegularFile open(const Folder& folder, const std::filesystem::path& name, Access access, Create create,
+                            std::error_code& error);
 
     bool isOpen() const noexcept;
     void close() noexcept;
@@ -57,6 +94,8 @@ private:
 #ifdef _WIN32
     void* handle_ = nullptr;
 #else
+    static RegularFile openAt(int folder, const std::filesystem::path& path, Access access, Create create,
+                              std::error_code& error);
     int fd_ = -1;
 #endif
 };

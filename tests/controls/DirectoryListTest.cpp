@@ -34,8 +34,9 @@ struct DirectoryListFixture : ::testing::Test {
 
     std::unique_ptr<DirectoryList> makeList()
     {
-        auto list = std::make_unique<DirectoryList>(world.runtime().errors, world.runtime().seams.drives,
-                                                    world.runtime().directories);
+        test::knowDrives(world.runtime());
+        auto list = std::make_unique<DirectoryList>(world.runtime().errors, world.runtime().drives,
+                                                    world.runtime().folders, world.runtime().startDirectory);
         list->change.setHandler([this] { ++changes; });
         return list;
     }

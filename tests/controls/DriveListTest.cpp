@@ -1,3 +1,4 @@
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "controls/DriveList.h"
@@ -17,8 +18,10 @@ struct DriveListFixture : ::testing::Test {
     {
         world.drives = {{QStringLiteral("/ [test]"), QStringLiteral("/")},
                         {QStringLiteral("mnt [test]"), world.makeDir(QStringLiteral("mnt"))}};
-        auto list = std::make_unique<DriveList>(world.runtime().errors, world.runtime().seams.drives);
+        auto list =
+            std::make_unique<DriveList>(world.runtime().errors, world.runtime().drives, world.runtime().startDirectory);
         list->change.setHandler([this] { ++changes; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return list->count() == 2; }));
         return list;
     }
 };
@@ -77,7 +80,8 @@ TEST_F(DriveListFixture, UserChoiceRaisesChangeOnlyForAnotherDrive)
 TEST_F(DriveListFixture, TextOnNoDriveRaisesDeviceUnavailableAndKeepsTheDrive)
 {
     world.drives = {{QStringLiteral("mnt [test]"), world.makeDir(QStringLiteral("mnt"))}};
-    DriveList list(world.runtime().errors, world.runtime().seams.drives);
+    DriveList list(world.runtime().errors, world.runtime().drives, world.runtime().startDirectory);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 1; }));
     list.setDrive(QStringLiteral("mnt [test]"));
     try {
         list.setDrive(QStringLiteral("/elsewhere"));

@@ -29,7 +29,8 @@ struct FileListFixture : ::testing::Test {
 
     std::unique_ptr<FileList> makeList()
     {
-        auto list = std::make_unique<FileList>(world.runtime().errors, world.runtime().directories);
+        auto list =
+            std::make_unique<FileList>(world.runtime().errors, world.runtime().folders, world.runtime().startDirectory);
         list->click.setHandler([this] { ++clicks; });
         list->setPath(games);
         return list;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -101,59 +102,51 @@ TEST_F(DirectoryListing, LockedDirectoryRaisesAccessError)
 namespace lumora {
 namespace {
 
-// The cache may only answer for a folder that provably has not changed since
-// it was read; any change, or a folder still settling, means a fresh read.
-TEST(DirectoryCache, ReusesASettledFolderUntilItChanges)
+// Every read of a folder is a fresh one, so that a swapped medium or a folder
+// whose time never changes cannot show an old listing. Only the directory
+// list's read stands for the file list within one move, and the start-up's
+// early read of the stored folder for the first move there.
+TEST(FolderReads, EveryReadIsFreshButTheMovesOwnAndTheStartUpsEarlyOne)
 {
-    namespace fs = std::filesystem;
     test::TempDir dir;
     touch(dir.path() / "b.zip");
     fs::create_directory(dir.path() / "sub");
-    DirectoryCache cache;
+    std::atomic<int> reads{0};
+    FolderReads folders([&](const std::string& directory) {
+        ++reads;
+        return readDirectory(directory);
+    });
+    const auto read = [&](const std::string& directory) {
+        const auto pending = folders.start(directory);
+        EXPECT_TRUE(pending->wait(std::chrono::seconds(10)));
+        return pending->outcome().get();
+    };
 
-    // Just modified: read afresh every time, whatever the clock's resolution.
-    const auto fresh = cache.read(dir.text());
-    EXPECT_NE(cache.read(dir.text()), fresh);
+    folders.prefetch(dir.text() + "/"); // however the path is written
+    const auto early = read(dir.text());
+    EXPECT_EQ(early->files, Names{"b.zip"});
+    EXPECT_EQ(early->subdirectories, Names{"sub"});
+    EXPECT_EQ(matchingFiles(*early, "*.txt"), std::vector<std::uint32_t>{});
+    EXPECT_EQ(matchingFiles(*early, "B.*"), std::vector<std::uint32_t>{0});
+    EXPECT_EQ(reads, 1);
 
-    test::setLastWriteTime(dir.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
-    const auto settled = cache.read(dir.text());
-    EXPECT_EQ(cache.read(dir.text()), settled);
-    EXPECT_EQ(settled->files, (std::vector<std::string>{"b.zip"}));
-    EXPECT_EQ(settled->subdirectories, (std::vector<std::string>{"sub"}));
-    EXPECT_EQ(matchingFiles(*settled, "*.txt"), std::vector<std::uint32_t>{});
-    EXPECT_EQ(matchingFiles(*settled, "B.*"), std::vector<std::uint32_t>{0});
+    touch(dir.path() / "a.ZIP"); // the folder's time may well not change
+    EXPECT_EQ(read(dir.text())->files, (Names{"a.ZIP", "b.zip"}));
+    EXPECT_EQ(reads, 2);
+    {
+        const FolderReads::Sharing sharing(folders, dir.text(), early);
+        EXPECT_EQ(read(dir.text()), early);
+        EXPECT_EQ(reads, 2);
+    }
+    EXPECT_NE(read(dir.text()), early);
 
-    touch(dir.path() / "a.ZIP");
-    const auto changed = cache.read(dir.text());
-    EXPECT_EQ(changed->files, (std::vector<std::string>{"a.ZIP", "b.zip"}));
+    folders.prefetch(dir.text());
+    folders.startUpOver(); // not taken during the start-up: let go
+    read(dir.text());
+    EXPECT_EQ(reads, 5);
 
     fs::remove_all(dir.path());
-    EXPECT_EQ(errorNumber([&] { cache.read(dir.text()); }), err::PathNotFound);
-}
-
-// A read begun before the lists exist may stand for the folder only while it
-// has provably not changed; otherwise, and for a folder that cannot be read,
-// the read that comes does it all again.
-TEST(DirectoryCache, APrefetchNeverStandsForAChangedFolder)
-{
-    namespace fs = std::filesystem;
-    test::TempDir dir;
-    touch(dir.path() / "kept.zip");
-    test::setLastWriteTime(dir.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
-
-    DirectoryCache cache;
-    cache.prefetch(dir.text() + "/");         // however the path is written
-    cache.read((dir.path() / "..").string()); // a read of another folder leaves it waiting
-    EXPECT_EQ(cache.read(dir.text())->files, std::vector<std::string>{"kept.zip"});
-
-    DirectoryCache again;
-    again.prefetch(dir.text());
-    touch(dir.path() / "new.zip"); // a change the folder's time shows: read again
-    EXPECT_EQ(again.read(dir.text())->files, (std::vector<std::string>{"kept.zip", "new.zip"}));
-
-    DirectoryCache missing;
-    missing.prefetch((dir.path() / "none").string());
-    EXPECT_EQ(errorNumber([&] { missing.read((dir.path() / "none").string()); }), err::PathNotFound);
+    EXPECT_EQ(errorNumber([&] { read(dir.text()); }), err::PathNotFound);
 }
 
 TEST(ListOrder, SortingOnTwoCoresKeepsIt)

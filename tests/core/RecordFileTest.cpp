@@ -257,12 +257,12 @@ TEST(RecordFile, FailedWriteLeavesOldContentWhole)
 
 // Replacements that fail after the copy is made, as the system may refuse
 // them or fail them.
-bool refuseReplacement(const fs::path&, const fs::path&, std::error_code& error)
+bool refuseReplacement(const platform::Folder&, const fs::path&, const fs::path&, std::error_code& error)
 {
     error = std::make_error_code(std::errc::permission_denied);
     return false;
 }
-bool failReplacement(const fs::path&, const fs::path&, std::error_code& error)
+bool failReplacement(const platform::Folder&, const fs::path&, const fs::path&, std::error_code& error)
 {
     error = std::make_error_code(std::errc::io_error);
     return false;
@@ -327,7 +327,7 @@ TEST(FileTable, NumbersAreHandedOutLowestFirst)
     table.open(2, dir.path() / "b");
     table.close(1);
     EXPECT_EQ(table.freeFile(), 1);
-    EXPECT_EQ(table.at(2).path(), dir.path() / "b");
+    EXPECT_EQ(table.at(2)->path(), dir.path() / "b");
 
     EXPECT_EQ(errorNumber([&] { table.open(2, dir.path() / "c"); }), err::FileAlreadyOpen);
     EXPECT_FALSE(fs::exists(dir.path() / "c"));

@@ -153,8 +153,9 @@ TEST_P(LaunchCases, RequestCarriesPathThenSwitches)
     const QString selected = prepare();
     pressRun();
 
-    ASSERT_EQ(world.launches.size(), 1u);
-    const auto& request = world.launches[0];
+    const std::vector<LaunchRequest> launches = world.launches();
+    ASSERT_EQ(launches.size(), 1u);
+    const auto& request = launches[0];
     EXPECT_EQ(request.program, "gravlok.exe");
     const QString switches = GetParam().changeOptions ? " -f1 -s25 -v" : "";
     EXPECT_EQ(request.commandLine, "gravlok.exe " + selected + " " + switches);

@@ -55,7 +55,7 @@ TEST_F(Lifecycle, ClosingThroughTheFrameEndsWithoutSaving)
     start();
     world.makeFile("games/a.zip");
     w.dirDirectory->setPath(world.path("games"));
-    ASSERT_TRUE(w.SaveRecord());
+    ASSERT_TRUE(test::save(w));
     const QByteArray saved = settingsBytes();
     test::pickGame(w, world.path("games"), "a.zip");
     ASSERT_FALSE(w.selectedPath().isEmpty());
@@ -102,28 +102,16 @@ TEST_F(Lifecycle, AReadOnlySettingsFileStartsAndOnlyItsSavesFail)
 
 TEST_F(Lifecycle, SparklesBeginOnlyOnceTheStartUpIsOver)
 {
-    // A stored directory makes the start-up ask for the drives half-way
-    // through; a tick is let in there, as a modal box's event loop would.
-    w.dirDirectory->setPath(world.makeDir("games"));
+    // A stored directory makes the start-up raise the directory list's change
+    // half-way through; a tick is let in there, as a modal box's event loop
+    // would.
     w.Form_Load();
-    ASSERT_TRUE(w.SaveRecord());
+    w.dirDirectory->setPath(world.makeDir("games"));
+    ASSERT_TRUE(test::save(w));
 
-    bool starting = false;
-    std::optional<int> flagMidway = -1;
-    QImage drawnMidway;
-    frmMain* window = nullptr;
-    Seams seams = world.seams();
-    seams.drives = [&, drives = seams.drives] {
-        if (starting && flagMidway == -1) {
-            tick(*window->tmrTimer);
-            flagMidway = window->sparkleFlag();
-            drawnMidway = window->canvas->surface();
-        }
-        return drives();
-    };
-    FormRuntime runtime(seams);
+    FormRuntime runtime(world.seams());
+    runtime.folders.startUpOver(); // the read ends within its moment: during the start-up
     frmMain fresh(runtime);
-    window = &fresh;
     fresh.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
     const QImage untouched = fresh.canvas->surface();
@@ -131,9 +119,16 @@ TEST_F(Lifecycle, SparklesBeginOnlyOnceTheStartUpIsOver)
     EXPECT_EQ(fresh.sparkleFlag(), std::nullopt);
     EXPECT_EQ(fresh.canvas->surface(), untouched);
 
-    starting = true;
+    std::optional<int> flagMidway = -1;
+    QImage drawnMidway;
+    fresh.dirDirectory->change.setHandler([&] {
+        tick(*fresh.tmrTimer);
+        flagMidway = fresh.sparkleFlag();
+        drawnMidway = fresh.canvas->surface();
+        fresh.dirDirectory_Change();
+    });
     fresh.Form_Load();
-    starting = false;
+    ASSERT_TRUE(test::listsSettle(fresh));
     EXPECT_EQ(flagMidway, std::nullopt);
     EXPECT_EQ(drawnMidway, untouched);
     EXPECT_EQ(fresh.sparkleFlag(), 1);

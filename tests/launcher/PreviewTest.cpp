@@ -9,7 +9,6 @@
 #include <QImageWriter>
 #include <QLineEdit>
 #include <QTest>
-#include <QThreadPool>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
@@ -18,6 +17,7 @@
 #include "controls/FileList.h"
 #include "controls/PictureBox.h"
 #include "controls/SparkleCanvas.h"
+#include "core/Worker.h"
 #include "launcher/frmMain.h"
 #include "settings/frmSettings.h"
 #include "support/TestSupport.h"
@@ -148,7 +148,7 @@ TEST_F(Previews, WhatIsNoRegularFileBlanksItsBoxWithoutWaitingAtAPickAndAtStartU
     EXPECT_EQ(shown(w->Picture2), QSize(20, 20));
 
     // The stored game's screenshot, at the next start.
-    ASSERT_TRUE(w->SaveRecord());
+    ASSERT_TRUE(test::save(*w));
     frmMain again(world.runtime());
     again.Form_Load();
     ASSERT_TRUE(previewsSettle(again));
@@ -177,7 +177,7 @@ TEST_F(Previews, ACostlyPictureDecodesAwayFromTheWindowsAndALaterPickSupersedesI
     pick(QStringLiteral("PUZZLE.ZIP"));
     EXPECT_EQ(shown(w->Picture1), QSize(30, 30));
     // However late the costly one ends, it does not replace the later pick.
-    w->Picture1->findChild<QThreadPool*>()->waitForDone();
+    ASSERT_TRUE(QTest::qWaitFor([] { return workersRunning() == 0; }, 20000));
     QCoreApplication::processEvents();
     EXPECT_EQ(shown(w->Picture1), QSize(30, 30));
 }
@@ -212,7 +212,7 @@ TEST_F(Previews, ASettingsWindowClosedThroughItsFrameComesBackWithTheStoredDirec
 {
     shoot(QStringLiteral("PUZZLE.ZIP1.bmp"), {24, 24});
     shoot(QStringLiteral("PUZZLE.ZIP2.bmp"), {24, 24});
-    ASSERT_TRUE(w->SaveRecord()); // stores the screenshot folder
+    ASSERT_TRUE(test::save(*w)); // stores the screenshot folder
     // Typed afterwards and never saved: lost with the window.
     w->settingsWindow().txtScreen->setText(world.path(QStringLiteral("elsewhere")));
 

@@ -32,7 +32,7 @@ TEST_F(SettingsFileTest, SaveWritesEveryRecordInItsSlot)
     click(s().optSkip2);
     click(s().optModex);
     click(s().chkVsync);
-    ASSERT_TRUE(w.SaveRecord());
+    ASSERT_TRUE(test::save(w));
 
     const QByteArray file = fileBytes();
     EXPECT_GE(file.size(), 1794);
@@ -75,7 +75,7 @@ TEST_F(SettingsFileTest, SaveThenLoadKeepsEveryControl)
     s().txtScreen->setText(QString::fromUtf8("caf\xC3\xA9 shots"));
     const QStringList before = shown();
 
-    ASSERT_TRUE(w.SaveRecord());
+    ASSERT_TRUE(test::save(w));
     EXPECT_EQ(storedText(fileBytes(), 2), "caf\xE9 shots");
     w.Reload();
     EXPECT_EQ(shown(), before);
@@ -96,9 +96,10 @@ TEST_F(SettingsFileTest, GreyCheckBoxAddsNoSwitch)
         CheckBox* box = c.record == 15 ? main.settingsWindow().chkVsync : main.settingsWindow().chkNoAnalyse;
         EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
         click(main.cmdRun2);
-        ASSERT_EQ(here.launches.size(), 1u);
-        EXPECT_EQ(here.launches.back().arguments, QStringList{QString::fromLatin1(puzzle)});
-        EXPECT_FALSE(here.launches.back().commandLine.contains(c.switchText));
+        const std::vector<LaunchRequest> launches = here.launches();
+        ASSERT_EQ(launches.size(), 1u);
+        EXPECT_EQ(launches.back().arguments, QStringList{QString::fromLatin1(puzzle)});
+        EXPECT_FALSE(launches.back().commandLine.contains(c.switchText));
     }
 }
 
@@ -119,7 +120,7 @@ TEST_F(SettingsFileTest, TextTheFileCannotHoldIsStoredEmptyWithAWarning)
         s().txtScreen->setText(text);
         click(s().chkVsync);
         const int vsync = s().chkVsync->value();
-        ASSERT_TRUE(w.SaveRecord());
+        ASSERT_TRUE(test::save(w));
 
         const QByteArray file = fileBytes();
         EXPECT_EQ(slot(file, 2, 2), QByteArray::fromHex("0000"));
@@ -155,8 +156,8 @@ TEST_F(SettingsFileTest, WindowClosedThroughItsFrameLosesItsOwnChangesButNotTheP
     EXPECT_EQ(w.selectedPath(), picked);
     EXPECT_EQ(w.StatusBar1->panel("text").text(), picked);
     click(w.cmdRun2);
-    ASSERT_EQ(world.launches.size(), 1u);
-    EXPECT_EQ(world.launches[0].arguments, (QStringList{picked, "-f0", "-s25", "-noanalyse"}));
+    ASSERT_EQ(world.launches().size(), 1u);
+    EXPECT_EQ(world.launches()[0].arguments, (QStringList{picked, "-f0", "-s25", "-noanalyse"}));
     click(w.cmdExit);
 
     EXPECT_EQ(world.endCodes, std::vector<int>{0});

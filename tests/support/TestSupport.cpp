@@ -4,7 +4,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <optional>
 
+#include "controls/DriveList.h"
+#include "controls/NativeText.h"
 #include "settings/frmSettings.h"
 #include "support/WindowSupport.h"
 
@@ -45,6 +49,43 @@ QString World::makeFile(const QString& relative, const QByteArray& content) cons
     return full;
 }
 
+void Gate::hold(const QString& path)
+{
+    const std::lock_guard lock(mutex_);
+    held_.insert(nativeFromText(path));
+}
+
+void Gate::fail(const QString& path)
+{
+    const std::lock_guard lock(mutex_);
+    failed_.insert(nativeFromText(path));
+}
+
+void Gate::release()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        held_.clear();
+    }
+    released_.notify_all();
+}
+
+int Gate::waiting() const
+{
+    const std::lock_guard lock(mutex_);
+    return waiting_;
+}
+
+void Gate::pass(const std::string& path)
+{
+    std::unique_lock lock(mutex_);
+    ++waiting_;
+    released_.wait(lock, [&] { return held_.count(path) == 0; });
+    --waiting_;
+    if (failed_.count(path) != 0)
+        throw RuntimeError(err::DeviceUnavailable, path);
+}
+
 Seams World::seams()
 {
     Seams s;
@@ -52,23 +93,77 @@ Seams World::seams()
         messages.push_back({prompt, title, style});
         return 1;
     };
-    s.startProcess = [this](const LaunchRequest& request, QString* error) {
-        launches.push_back(request);
-        if (!launchSucceeds && error)
+    // These run on workers, which may outlive the world: they keep what they
+    // use.
+    s.startProcess = [starts = starts_, gate = gate](const LaunchRequest& request, QString* error) {
+        gate->pass(nativeFromText(request.program));
+        const std::lock_guard lock(starts->mutex);
+        starts->requests.push_back(request);
+        if (!starts->succeed && error)
             *error = QStringLiteral("it was not found on the PATH");
-        return launchSucceeds;
+        return starts->succeed;
     };
-    s.drives = [this] { return drives; };
+    s.drives = [drives = drives] { return drives; };
+    s.askDrive = [gate = gate](const QString& root) {
+        gate->pass(nativeFromText(root));
+        return true;
+    };
+    s.readFolder = [gate = gate](const std::string& directory) {
+        gate->pass(directory);
+        return readDirectory(directory);
+    };
     s.now = [this] { return now; };
     s.endProgram = [this](int code) { endCodes.push_back(code); };
     return s;
 }
 
+std::vector<LaunchRequest> World::launches() const
+{
+    const std::lock_guard lock(starts_->mutex);
+    return starts_->requests;
+}
+
+void World::setLaunchSucceeds(bool succeeds)
+{
+    const std::lock_guard lock(starts_->mutex);
+    starts_->succeed = succeeds;
+}
+
 FormRuntime& World::runtime()
 {
-    if (!runtime_)
+    if (!runtime_) {
         runtime_ = std::make_unique<FormRuntime>(seams());
+        // As the program once its start-up is over: each read may take a
+        // moment before a list shows that it waits.
+        runtime_->folders.startUpOver();
+    }
     return *runtime_;
+}
+
+void knowDrives(FormRuntime& runtime)
+{
+    runtime.drives.refresh();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !runtime.drives.drives().isEmpty(); }, 20000));
+}
+
+bool listsSettle(const frmMain& window)
+{
+    return QTest::qWaitFor([&] { return !window.dirDirectory->reading() && !window.filFiles->reading(); }, 20000);
+}
+
+void startUp(frmMain& window)
+{
+    window.Form_Load();
+    EXPECT_TRUE(listsSettle(window));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.drvDrive->count() > 0; }, 20000));
+}
+
+bool save(frmMain& window)
+{
+    std::optional<bool> saved;
+    window.SaveRecord([&](bool done) { saved = done; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return saved.has_value(); }, 20000));
+    return saved.value_or(false);
 }
 
 QStringList shownEntries(const QAbstractItemView& view)

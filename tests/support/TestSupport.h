@@ -7,8 +7,12 @@
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <ostream>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "controls/FormRuntime.h"
@@ -17,6 +21,10 @@
 
 class QAbstractItemView;
 class QWidget;
+
+namespace lumora {
+class frmMain;
+}
 
 // Readable failure output for Qt strings.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -27,6 +35,30 @@ struct Message {
     QString prompt;
     QString title;
     int style = 0;
+};
+
+// Holds the work on chosen paths until released, as a mount that does not
+// answer holds whoever asks it; or fails it, as a dead one does. Workers keep
+// it alive, and its end lets them all go.
+class Gate {
+public:
+    ~Gate() { release(); }
+    void hold(const QString& path);
+    void fail(const QString& path);
+    void release();
+    // How many are held now.
+    int waiting() const;
+
+    // Run by a worker about to work on `path`: returns once it may go on,
+    // raising RuntimeError 68 for a failed path.
+    void pass(const std::string& path);
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable released_;
+    std::set<std::string> held_;
+    std::set<std::string> failed_;
+    int waiting_ = 0;
 };
 
 // A scratch folder that is the process's current directory while it lives,
@@ -44,17 +76,39 @@ public:
     FormRuntime& runtime(); // created on first use from seams()
 
     std::vector<Message> messages;
-    std::vector<LaunchRequest> launches;
     std::vector<int> endCodes;
-    QList<Drive> drives; // what the drive list sees; by default one drive at the scratch root
-    bool launchSucceeds = true;
+    // What the drive list sees, as the runtime is made; by default one drive
+    // at the scratch root.
+    QList<Drive> drives;
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(12, 0));
+    // Folder reads, drive questions and program starts pass it first.
+    std::shared_ptr<Gate> gate = std::make_shared<Gate>();
+
+    // The program starts asked for so far, which the workers record.
+    std::vector<LaunchRequest> launches() const;
+    void setLaunchSucceeds(bool succeeds);
 
 private:
+    struct Starts {
+        std::mutex mutex;
+        std::vector<LaunchRequest> requests;
+        bool succeed = true;
+    };
     QTemporaryDir dir_;
     QString previousCurrent_;
+    std::shared_ptr<Starts> starts_ = std::make_shared<Starts>();
     std::unique_ptr<FormRuntime> runtime_;
 };
+
+// Reads the drives table and waits for it.
+void knowDrives(FormRuntime& runtime);
+// Runs the start-up and waits until its lists hold their folders and the
+// drives are known.
+void startUp(frmMain& window);
+// Until the lists hold what they were last set to.
+bool listsSettle(const frmMain& window);
+// Saves as "Exit" and "Close and Save" do, and waits for the outcome.
+bool save(frmMain& window);
 
 // What a list view shows, row by row.
 QStringList shownEntries(const QAbstractItemView& view);

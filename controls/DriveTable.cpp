@@ -1,0 +1,114 @@
+#include "controls/DriveTable.h"
+
+#include <QDir>
+#include <algorithm>
+
+#include "controls/NativeText.h"
+#include "core/PathRules.h"
+
+namespace lumora {
+
+namespace {
+constexpr std::chrono::milliseconds answerWithin{DriveTable::answerWithinMs};
+} // namespace
+
+DriveTable::DriveTable(DriveSource table, DriveQuestion ask) : table_(std::move(table)), ask_(std::move(ask))
+{
+    overdue_.setSingleShot(true);
+    connect(&overdue_, &QTimer::timeout, this, &DriveTable::publish);
+}
+
+void DriveTable::refresh()
+{
+    const std::uint64_t generation = ++generation_;
+    whenSettled(
+        port_, Pending<QList<Drive>>::start(table_), std::chrono::milliseconds(0),
+        [this, generation](const Outcome<QList<Drive>>& outcome, bool) {
+            if (generation != generation_ || outcome.error())
+                return; // a newer read is on its way, or the table cannot be read: the drives stay
+            takeTable(outcome.get());
+        },
+        [] {});
+}
+
+void DriveTable::takeTable(const QList<Drive>& table)
+{
+    listed_ = table;
+    for (const Drive& drive : listed_)
+        ask(drive.root);
+    publish();
+}
+
+void DriveTable::ask(const QString& root)
+{
+    Answer& answer = answers_[root];
+    if (answer.waiting)
+        return; // still stuck in the last question: one is enough
+    answer.waiting = true;
+    answer.askedAt = std::chrono::steady_clock::now();
+    whenSettled(
+        port_, Pending<bool>::start([ask = ask_, root] { return ask(root); }), std::chrono::milliseconds(0),
+        [this, root](const Outcome<bool>& outcome, bool) { takeAnswer(root, !outcome.error() && outcome.get()); },
+        [] {});
+}
+
+void DriveTable::takeAnswer(const QString& root, bool folder)
+{
+    Answer& answer = answers_[root];
+    answer.waiting = false;
+    answer.folder = folder;
+    publish();
+}
+
+void DriveTable::publish()
+{
+    const auto now = std::chrono::steady_clock::now();
+    QList<Drive> shown;
+    auto nextDue = std::chrono::steady_clock::time_point::max();
+    for (const Drive& drive : listed_) {
+        const Answer& answer = answers_[drive.root];
+        // Bind mounts of single files (containers mount /etc/hosts so) are
+        // no places to browse.
+        if (!answer.folder)
+            continue;
+        if (answer.waiting && now - answer.askedAt >= answerWithin) {
+            shown.append({QStringLiteral("%1 [not responding]").arg(drive.root), drive.root});
+            continue;
+        }
+        shown.append(drive);
+        if (answer.waiting)
+            nextDue = std::min(nextDue, answer.askedAt + answerWithin);
+    }
+    if (nextDue != std::chrono::steady_clock::time_point::max())
+        overdue_.start(std::max(std::chrono::duration_cast<std::chrono::milliseconds>(nextDue - now),
+                                std::chrono::milliseconds(1)));
+    if (shown == drives_)
+        return;
+    drives_ = shown;
+    emit changed();
+}
+
+int DriveTable::indexOfPath(const QString& path) const
+{
+    std::vector<std::string> roots;
+    roots.reserve(std::size_t(drives_.size()));
+    for (const Drive& d : drives_)
+        roots.push_back(nativeFromText(QDir::toNativeSeparators(d.root)));
+    const std::string root = longestMatchingRoot(nativeFromText(QDir::toNativeSeparators(path)), roots);
+    if (root.empty())
+        return -1;
+    for (int i = 0; i < drives_.size(); ++i)
+        if (roots[std::size_t(i)] == root)
+            return i;
+    return -1;
+}
+
+int DriveTable::indexOfText(const QString& text) const
+{
+    for (int i = 0; i < drives_.size(); ++i)
+        if (drives_[i].text == text)
+            return i;
+    return -1;
+}
+
+} // namespace lumora

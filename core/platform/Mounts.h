@@ -1,0 +1,32 @@
+#pragma once
+// The mounted file systems as the system's own table tells them: reading it
+// asks nothing of the mounts themselves, so a mount that never answers
+// cannot hold it up. Asking a mount is a call of its own.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumora::platform {
+
+struct Mount {
+    std::string root;   // where it is mounted: a drive letter's root on Windows
+    std::string kind;   // its file system's type, as "ext4"
+    std::string label;  // its volume label, when it has one
+    std::string source; // the device or server it comes from
+};
+
+// The file systems that may hold a user's files, the root of the tree first;
+// kernel views, memory-backed scratch space, container layers and packaged
+// read-only images are left out.
+std::vector<Mount> mountTable();
+
+// The mounts that the text of /proc/self/mountinfo names, in its order, with
+// their escapes (\040 for a blank) undone; no labels.
+std::vector<Mount> parseMountInfo(std::string_view text);
+
+// Whether `path` is a folder, links followed: a question to its mount, which
+// may take as long as the mount likes.
+bool isFolder(const std::string& path);
+
+} // namespace lumora::platform
