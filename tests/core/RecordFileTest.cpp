@@ -53,7 +53,17 @@ TEST(RecordFile, ReadsTheRecordsOnlyAndASaveKeepsWhatFollowsThem)
     EXPECT_EQ(image.bytes(), Bytes(original.begin(), original.begin() + 1920));
 
     image.putString(2, "new");
+#ifndef _WIN32
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+#endif
     file.write(image);
+#ifndef _WIN32
+    // A tail this large is not copied on every save: written in place.
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+#endif
     Bytes expected = original;
     std::copy(image.bytes().begin(), image.bytes().end(), expected.begin());
     EXPECT_EQ(fileBytes(path), expected);
@@ -314,6 +324,56 @@ TEST(RecordFile, LetsGoOfEveryFileItOpensAndReportsAFailedRead)
     // Reading memory that is not mapped fails: an error, never part of a file.
     RecordFile memory("/proc/self/mem");
     EXPECT_EQ(errorNumber([&] { (void)memory.read(settingsRecords); }), err::DeviceIoError);
+#endif
+}
+
+// The file is reached through its folder, held open since the file was: a
+// folder renamed meanwhile, or nested deeper than a path may be long, still
+// gets the save; and what saves cut short left behind goes.
+TEST(RecordFile, ASaveReachesItsFileWhereverItsFolderGoes)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows renames no folder that holds an open file, and keeps paths short";
+#else
+    test::TempDir dir;
+    fs::create_directory(dir.path() / "start");
+    RecordFile file(dir.path() / "start" / "Lumora.INI");
+    fs::rename(dir.path() / "start", dir.path() / "moved");
+    file.write(RecordImage(Bytes{1, 0, 'x'}));
+    EXPECT_EQ(fileBytes(dir.path() / "moved" / "Lumora.INI"), (Bytes{1, 0, 'x'}));
+
+    // Deeper than PATH_MAX: reached step by step from the current folder.
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    const std::string step(200, 'd');
+    for (int depth = 0; depth < 25; ++depth) {
+        fs::create_directory(step);
+        fs::current_path(step);
+    }
+    EXPECT_EQ(errorNumber([&] {
+                  RecordFile deep("Lumora.INI");
+                  deep.write(RecordImage(Bytes{2, 0, 'o', 'k'}));
+                  EXPECT_EQ(deep.read(settingsRecords).bytes(), (Bytes{2, 0, 'o', 'k'}));
+              }),
+              0);
+    for (int depth = 0; depth < 25; ++depth) { // too deep for a removal by path
+        fs::current_path("..");
+        fs::remove_all(step);
+    }
+    fs::current_path(before);
+
+    const fs::path folder = dir.path() / "moved";
+    const auto age = [&](const char* name, std::chrono::minutes old) {
+        writeBytes(folder / name, Bytes{9});
+        test::setLastWriteTime(folder / name, fs::file_time_type::clock::now() - old);
+    };
+    age("Lumora.INI.~123-0.tmp", std::chrono::minutes(5)); // cut short: goes
+    age("Lumora.INI.~456-7.tmp", std::chrono::minutes(0)); // a save still running: stays
+    age("Lumora.INI.~notes.tmp", std::chrono::minutes(5)); // no copy of ours: stays
+    age("Other.INI.~123-0.tmp", std::chrono::minutes(5));  // another file's: stays
+    file.removeStaleCopies();
+    EXPECT_FALSE(fs::exists(folder / "Lumora.INI.~123-0.tmp"));
+    EXPECT_EQ(entriesIn(folder), 4);
 #endif
 }
 

@@ -4,6 +4,7 @@ set(LUMORA_CORE_TEST_SOURCES
   CoreTestSupport.h
   DirectoryListingTest.cpp
   LaunchTest.cpp
+  MountsTest.cpp
   PathRulesTest.cpp
   RecordFileTest.cpp
   RuntimeErrorTest.cpp
