@@ -9,6 +9,7 @@
 #include "controls/DriveTable.h"
 #include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
+#include "controls/Waiting.h"
 #include "core/RuntimeError.h"
 
 namespace lumora {
@@ -106,13 +107,15 @@ void DirectoryList::startAt(const QString& directory)
     whenSettled(
         port_, folders_.start(nativeFromText(directory)), folders_.patience(),
         [this, generation, directory](const Outcome<FolderReads::Snapshot>& outcome, bool) {
-            if (generation != generation_)
-                return;
-            setBusy(false);
+            // Where the list starts is shown, greyed, while a set that came
+            // meanwhile is still on its way: it is what the user can go on from.
+            const bool latest = generation == generation_;
+            if (latest)
+                setBusy(false);
             const QString root = normalised(QDir::rootPath());
-            if (!outcome.error())
+            if (!outcome.error() && (latest || !snapshot_))
                 display(directory, outcome.get(), false);
-            else if (directory != root)
+            else if (outcome.error() && latest && directory != root)
                 startAt(root);
         },
         [this] { setBusy(true); });
@@ -225,11 +228,7 @@ void DirectoryList::setBusy(bool busy)
     if (busy == busy_)
         return;
     busy_ = busy;
-    setEnabled(!busy);
-    if (busy)
-        setCursor(Qt::WaitCursor);
-    else
-        unsetCursor();
+    showWaiting(*this, busy);
 }
 
 void DirectoryList::openEntry(int row)

@@ -12,8 +12,14 @@ DriveList::DriveList(ErrorGuard& errors, DriveTable& drives, const QString& star
     : QComboBox(parent), errors_(errors), drives_(drives), startDirectory_(startDirectory)
 {
     connect(&drives_, &DriveTable::changed, this, &DriveList::follow);
-    connect(this, &QComboBox::activated, this,
-            [this](int index) { errors_.guard([this, index] { makeCurrent(index); }); });
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        errors_.guard([this, index] {
+            if (index >= 0 && index < drives_.drives().size() && drives_.drives()[index].root == currentRoot_)
+                reselect.raise();
+            else
+                makeCurrent(index);
+        });
+    });
     follow();
     drives_.refresh();
 }

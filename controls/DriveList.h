@@ -27,6 +27,9 @@ public:
     void setDrive(const QString& textOrPath);
 
     Event change;
+    // The user chose the drive the list already shows, which changes nothing
+    // of the drive list itself.
+    Event reselect;
 
 protected:
     // Drives come and go (a stick plugged in): the table is read again each

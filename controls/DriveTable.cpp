@@ -8,10 +8,6 @@
 
 namespace lumora {
 
-namespace {
-constexpr std::chrono::milliseconds answerWithin{DriveTable::answerWithinMs};
-} // namespace
-
 DriveTable::DriveTable(DriveSource table, DriveQuestion ask) : table_(std::move(table)), ask_(std::move(ask))
 {
     overdue_.setSingleShot(true);

@@ -32,7 +32,7 @@ public:
 
     // How long a drive may take to answer before it is listed as not
     // responding.
-    static constexpr int answerWithinMs = 1000;
+    static constexpr std::chrono::milliseconds answerWithin{1000};
 
 signals:
     void changed();

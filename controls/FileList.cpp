@@ -8,6 +8,7 @@
 
 #include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
+#include "controls/Waiting.h"
 #include "core/RuntimeError.h"
 
 namespace lumora {
@@ -103,11 +104,7 @@ void FileList::setBusy(bool busy)
     if (busy == busy_)
         return;
     busy_ = busy;
-    setEnabled(!busy);
-    if (busy)
-        setCursor(Qt::WaitCursor);
-    else
-        unsetCursor();
+    showWaiting(*this, busy);
 }
 
 int FileList::listCount() const { return model_->rowCount(); }

@@ -152,6 +152,12 @@ void frmMain::connectControls()
     connect(cmdRun2, &QPushButton::clicked, this, wire(&frmMain::cmdRun2_Click));
     cboFileType->click.setHandler([this] { cboFileType_Click(); });
     drvDrive->change.setHandler([this] { drvDrive_Change(); });
+    // A folder that does not answer greys the directory list; choosing the
+    // drive already shown is the way back to that drive's own folder.
+    drvDrive->reselect.setHandler([this] {
+        if (dirDirectory->reading())
+            drvDrive_Change();
+    });
     dirDirectory->change.setHandler([this] { dirDirectory_Change(); });
     filFiles->click.setHandler([this] { filFiles_Click(); });
     dirDirectory->openFailed = [this](const RuntimeError& e, const QString& path) {

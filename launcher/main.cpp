@@ -26,10 +26,15 @@ bool preferX11()
 // The program ends at once, whatever its workers are doing: one stuck in a
 // mount that never answers is never waited for. While any is still running,
 // the teardown of the objects it might yet touch is left out, and the system
-// takes back the rest.
+// takes back the rest. A thread the kernel holds in a request to a mount
+// that never answers keeps the process, and with it the connection to the
+// display, until the mount answers: so the windows go first.
 int ending(int exitCode)
 {
     if (lumora::workersRunning() > 0) {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->hide();
+        QGuiApplication::sync();
         std::fflush(nullptr);
         std::_Exit(exitCode);
     }

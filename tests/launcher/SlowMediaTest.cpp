@@ -87,7 +87,7 @@ TEST_F(SlowMedia, AGreyedListTakesNoClicksWhileRunStartsTheGamePickedBefore)
     const QStringList waiting = shownEntries(*w->dirDirectory);
 
     clickRow(*w->dirDirectory, waiting[0], true); // greyed: opens nothing
-    test::clickFile(*w->filFiles, "b.zip");        // a pick of what is on screen
+    test::clickFile(*w->filFiles, "b.zip");       // a pick of what is on screen
     QTest::mouseClick(w->cmdRun2, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return world.launches().size() == 1; }));
     EXPECT_EQ(world.launches()[0].arguments, QStringList{games + "/b.zip"});
@@ -99,6 +99,18 @@ TEST_F(SlowMedia, AGreyedListTakesNoClicksWhileRunStartsTheGamePickedBefore)
     EXPECT_EQ(w->dirDirectory->path(), other);
     EXPECT_EQ(shownEntries(*w->filFiles), QStringList{"c.zip"});
     EXPECT_EQ(w->selectedPath(), games + "/b.zip");
+}
+
+TEST_F(SlowMedia, ChoosingTheDriveShownAgainLeavesAFolderThatDoesNotAnswer)
+{
+    open();
+    w->dirDirectory->setPath(games);
+    world.gate->hold(other);
+    w->dirDirectory->setPath(other);
+    ASSERT_TRUE(w->dirDirectory->reading());
+    emit w->drvDrive->activated(w->drvDrive->currentIndex());
+    EXPECT_FALSE(w->dirDirectory->reading());
+    EXPECT_EQ(w->dirDirectory->path(), games);
 }
 
 TEST_F(SlowMedia, ANewerSetDropsAReadStillOnItsWay)
