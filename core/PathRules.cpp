@@ -168,17 +168,6 @@ std::optional<std::string> patternForFileType(int listIndex)
     }
 }
 
-int fileTypeOfPattern(std::string_view pattern)
-{
-    for (int index = 0;; ++index) {
-        const std::optional<std::string> known = patternForFileType(index);
-        if (!known)
-            return -1;
-        if (*known == pattern)
-            return index;
-    }
-}
-
 std::string joinSelectedPath(std::string_view directory, std::string_view fileName, char separator)
 {
     std::string joined;

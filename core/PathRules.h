@@ -18,8 +18,6 @@ inline constexpr char nativeSeparator = '/';
 // The file-type list: index 0 "*.zip", 1 "*.*"; any other index (-1 when
 // nothing is chosen) gives no pattern, so the file list keeps the one it has.
 std::optional<std::string> patternForFileType(int listIndex);
-// The list index whose pattern is `pattern`; -1 for none.
-int fileTypeOfPattern(std::string_view pattern);
 
 // Directory path, one separator, file name: joined as they stand, so a drive
 // root gives two separators in a row.

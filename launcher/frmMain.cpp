@@ -270,7 +270,7 @@ void frmMain::letGoOfSettingsFile()
 
 // ---- The settings file ----
 
-void frmMain::SaveRecord(std::function<void(bool saved)> then)
+void frmMain::SaveRecord(const std::function<void(bool saved)>& then)
 {
     // A settings window closed through its frame is made again here and
     // refilled from the stored records, so its unsaved changes are lost; the

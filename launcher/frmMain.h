@@ -62,7 +62,7 @@ public:
     // written (a failure has been reported by then). Meanwhile the windows
     // go on painting and take no input, so that nothing the user does comes
     // between the save and what follows it.
-    void SaveRecord(std::function<void(bool saved)> then);
+    void SaveRecord(const std::function<void(bool saved)>& then);
     bool saving() const { return hold_ != nullptr; }
     // Puts the records as last read from or written to the settings file into
     // the windows. At start-up and after "Close and Save" both windows take
