@@ -23,6 +23,17 @@ bool preferX11()
     return true;
 }
 
+// The cursors Lumora shows come from the desktop's cursor theme, which may
+// lie in a home folder on a network share: each is read once, before the
+// window is first shown, so that showing it later reads nothing.
+void loadCursors(QWidget& window)
+{
+    (void)window.winId(); // cursors are made for a native window
+    for (const Qt::CursorShape shape : {Qt::ArrowCursor, Qt::WaitCursor})
+        window.setCursor(shape);
+    window.unsetCursor();
+}
+
 // The program ends at once, whatever its workers are doing: one stuck in a
 // mount that never answers is never waited for. While any is still running,
 // the teardown of the objects it might yet touch is left out, and the system
@@ -66,6 +77,7 @@ int main(int argc, char** argv)
     runtime.errors.guard([&] { window.Form_Load(); });
     if (runtime.errors.ended())
         return ending(runtime.errors.exitCode()); // an error at start-up: the window is never shown
+    loadCursors(window);
     window.show();
     return ending(QApplication::exec());
 }

@@ -8,7 +8,7 @@ lumora_windows_test_packages=(g++-mingw-w64-x86-64-posix googletest wine64)
 # The Wayland smoke test: a headless Weston with Xwayland, and a session bus
 # with the accessibility interface it presses the buttons through.
 lumora_wayland_test_packages=(weston xwayland dbus-daemon at-spi2-core python3-dbus procps)
-lumora_test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
+lumora_test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick strace
                       clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
                       fonts-dejavu-core lintian appstream man-db groff-base "${lumora_windows_test_packages[@]}"
                       "${lumora_wayland_test_packages[@]}")

@@ -1,5 +1,7 @@
 # End-to-end: the real program on its own X server (Xvfb, no window manager),
-# driven with xdotool. Screenshots go to e2e-artifacts in the build tree.
+# driven with xdotool; its last start runs under strace, to see that the GUI
+# thread leaves the files to the workers once the window shows. Screenshots
+# go to e2e-artifacts in the build tree.
 add_test(NAME e2e_real_window
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run_e2e.sh $<TARGET_FILE:lumora> ${CMAKE_BINARY_DIR}/e2e-artifacts)
 set_tests_properties(e2e_real_window PROPERTIES

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Drives the real lumora binary on its own X server, with no window manager,
 # the way a user would: pick a game, run the emulator, change the settings,
-# save them, leave, and start again in the same folder.
+# save them, leave, and start again in the same folder. A third start runs
+# under strace: once its window shows, the GUI thread must leave the files
+# and folders the program works with, and the mounts, to its workers.
 #
 # Usage: run_e2e.sh LUMORA_BINARY ARTEFACT_DIR
 #
@@ -23,12 +25,20 @@ wait_limit="${LUMORA_E2E_WAIT:-20}"          # seconds for any one thing to happ
 start_limit="${LUMORA_E2E_START_WAIT:-40}"   # a sanitizer build starts slowly
 lifetime="${LUMORA_E2E_LIFETIME:-170}"       # nothing we start outlives this
 
-for tool in Xvfb xdotool xwininfo import convert od dd timeout realpath; do
+for tool in Xvfb xdotool xwininfo import convert od dd timeout realpath perl; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "e2e: skipped: '$tool' is not installed (scripts/deps.sh lists the test packages)"
         exit 77
     fi
 done
+# Without a tracer the starts before the traced one still run; the test then
+# ends as skipped rather than passed.
+untraced=""
+if ! command -v strace >/dev/null 2>&1; then
+    untraced="'strace' is not installed (scripts/deps.sh lists the test packages)"
+elif ! strace -f -o /dev/null true 2>/dev/null; then
+    untraced="strace cannot trace here"
+fi
 if [ ! -x "$lumora_bin" ]; then
     echo "e2e: FAILED: '$lumora_bin' is not an executable" >&2
     exit 1
@@ -36,7 +46,7 @@ fi
 lumora_bin="$(realpath "$lumora_bin")"
 mkdir -p "$artefacts" || exit 1
 artefacts="$(realpath "$artefacts")"
-rm -f "$artefacts"/*.png "$artefacts"/*.log
+rm -f "$artefacts"/*.png "$artefacts"/*.log "$artefacts"/*.strace
 
 # ---- Work area: a short canonical path, so that the stored paths fit their
 # 126-byte records and compare equal to what the program shows.
@@ -47,6 +57,7 @@ shots="$work/shots"
 stand_in="$work/bin"
 launch_log="$work/launch.log"
 ini="$work/Lumora.INI"
+trace="$work/lumora.strace"
 picked_first="$games/ALPHA.ZIP"
 picked="$games/My Game.zip"
 
@@ -88,6 +99,9 @@ fail() {
         echo "e2e: failure screenshot: $artefacts/failure.png" >&2
     fi
     cp "$launch_log" "$artefacts/launch.log" 2>/dev/null
+    if cp "$trace" "$artefacts/lumora.strace" 2>/dev/null; then
+        echo "e2e: system calls of the traced start: $artefacts/lumora.strace" >&2
+    fi
     exit 1
 }
 
@@ -190,22 +204,89 @@ window_shown() { [ -n "$(visible_window "$1")" ]; }
 window_hidden() { [ -z "$(visible_window "$1")" ]; }
 
 # ---- The program.
+# start_lumora TAG [TRACER...]: starts it in the work folder, under TRACER
+# when one is given.
 start_lumora() {
     local tag="$1"
+    shift
     lumora_out="$work/lumora-$tag.out"
     local asan lsan
     gui_sanitizer_options
+    # The leak check stops the threads through ptrace, which the tracer holds.
+    [ $# -eq 0 ] || asan="${asan:+$asan:}detect_leaks=0"
     (
         cd "$work" || exit 1
         exec env -u QT_QPA_PLATFORM -u QT_QPA_PLATFORMTHEME \
             QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
             XDG_CONFIG_HOME="$work/home/.config" LANG=C.UTF-8 LC_ALL=C.UTF-8 ${asan:+ASAN_OPTIONS="$asan"} LSAN_OPTIONS="$lsan" \
-            PATH="$stand_in:$PATH" timeout -k 5 "$lifetime" "$lumora_bin"
+            PATH="$stand_in:$PATH" timeout -k 5 "$lifetime" "$@" "$lumora_bin"
     ) >"$lumora_out" 2>&1 &
     lumora_pid=$!
 }
 
 lumora_ended() { ! kill -0 "$lumora_pid" 2>/dev/null; }
+
+# gui_thread_calls TRACE SINCE: the calls in TRACE (strace -f -ttt -y, the
+# program first) that its first thread, the GUI thread, made after SINCE on a
+# file or folder of the test's own, a mount point or a mount table, each with
+# its stack when the trace has them. A name is taken in the folder of the
+# descriptor before it, as the *at calls take it, else in the work folder,
+# where the program starts; a descriptor alone stands for what it has open.
+gui_thread_calls() {
+    # shellcheck disable=SC2016 # Perl's own variables
+    perl -e '
+        my ($since, $work) = splice @ARGV, 0, 2;
+        my %mount;
+        open my $table, "<", "/proc/self/mountinfo" or die "mountinfo: $!\n";
+        while (<$table>) {
+            (my $point = (split " ")[4]) =~ s/\\([0-7]{3})/chr oct $1/ge;
+            $mount{$point} = 1;
+        }
+        sub clean {
+            my @parts;
+            for (split m{/+}, shift) {
+                next if $_ eq "" || $_ eq ".";
+                if ($_ eq "..") { pop @parts } else { push @parts, $_ }
+            }
+            return "/" . join "/", @parts;
+        }
+        sub watched {
+            my $path = clean(shift);
+            return $path eq $work || index($path, "$work/") == 0 || $mount{$path} ||
+                $path =~ m{^/proc/(self|\d+)/mount(info|s)$|^/proc/mounts$|^/etc/mtab$};
+        }
+        my ($main, $pending, $stack);
+        while (my $line = <>) {
+            if ($line =~ /^ > /) { print $line if $stack; next }
+            $stack = 0;
+            my ($pid, $time, $rest) = $line =~ /^(\d+) +([\d.]+) +(.*)/ or next;
+            $main //= $pid;
+            next if $pid != $main;
+            if ($rest =~ /^<\.\.\. \w+ resumed>/) {
+                $stack = $pending;
+                print $line if $pending;
+                $pending = 0;
+                next;
+            }
+            next if $time <= $since;
+            my ($call, $args) = $rest =~ /^(\w+)\((.*)/ or next;
+            my @paths;
+            if ($call =~ /^p(read|write)/) {
+                @paths = $args =~ /^\d+<([^>]*)>/; # the rest is data
+            } else {
+                while ($args =~ /(AT_FDCWD|\d+)<([^>]*)>(?:, "([^"]*)")?|"([^"]*)"/g) {
+                    my ($fd, $folder, $name, $alone) = ($1, $2, $3, $4);
+                    if (defined $alone) { push @paths, $alone =~ m{^/} ? $alone : "$work/$alone" }
+                    elsif (!defined $name) { push @paths, $folder if $fd ne "AT_FDCWD" }
+                    else { push @paths, $name eq "" ? $folder : $name =~ m{^/} ? $name : "$folder/$name" }
+                }
+            }
+            next unless grep { watched($_) } @paths;
+            print $line;
+            if ($line =~ /<unfinished \.\.\.>$/) { $pending = 1 } else { $stack = 1 }
+        }
+    ' "$2" "$work" "$1"
+}
 
 # Waits for the program to end and checks that it ended well.
 expect_clean_end() {
@@ -221,10 +302,12 @@ expect_clean_end() {
 }
 
 # Main window: wait for it, then find its client origin. The client area is
-# the window less the menu bar above it; it is 6195 twips high.
-main_x=0 main_y=0 menu_h=0
+# the window less the menu bar above it; it is 6195 twips high. shown_at is
+# when it was first seen on the screen, in seconds since the epoch.
+main_x=0 main_y=0 menu_h=0 shown_at=""
 find_main_window() {
     wait_for "$start_limit" "the Lumora window" window_shown '^Lumora$'
+    shown_at="$(date +%s.%N)"
     local x y height
     read -r x y _ height < <(window_geometry "$(visible_window '^Lumora$')")
     [ -n "$height" ] || fail "cannot read the main window's geometry"
@@ -239,6 +322,8 @@ find_main_window() {
     wait_for "$wait_limit" "the file list's entries" list_drawn
 }
 list_drawn() { [ "$(colours_in $((main_x + $(tw 3360) + 4)) $((main_y + $(tw 3840) + 4)) 80 30)" -gt 2 ]; }
+# Entries below the file list's first row (rows are about 13 pixels high).
+rows_after_first_drawn() { [ "$(colours_in $((main_x + $(tw 3360) + 4)) $((main_y + $(tw 3840) + 24)) 80 36)" -gt 2 ]; }
 main_at() { click $((main_x + $(tw "$1"))) $((main_y + $(tw "$2"))); }
 press_run() { main_at $((6600 + 1335 / 2)) $((5160 + 495 / 2)); }
 press_exit() { main_at $((8040 + 1335 / 2)) $((5160 + 495 / 2)); }
@@ -258,6 +343,7 @@ panel_filled() {
 picture1_is() { colour_is $((main_x + $(tw 120) + 40)) $((main_y + 40)) "$1"; }
 picture2_is() { colour_is $((main_x + $(tw 5040) + 40)) $((main_y + 40)) "$1"; }
 previews_shown() { picture1_is 255,0,0 && picture2_is 0,0,255; }
+beta_previews_shown() { picture1_is 0,255,0 && picture2_is 255,255,0; }
 
 # Settings window: placed by the platform; without a window manager it has
 # no frame, so its client origin is its own position.
@@ -418,5 +504,53 @@ expect_launch 4 "$picked
 press_exit
 expect_clean_end
 expect_saved_settings "$picked"
+
+if [ -n "$untraced" ]; then
+    cp "$launch_log" "$artefacts/launch.log"
+    say "skipped the traced start: $untraced"
+    exit 77
+fi
+
+# ==== Third start, traced ====
+# Once the main window shows, the GUI thread leaves the file system to the
+# workers: a folder, a drive, a screenshot or the settings file on a mount
+# that hangs must not freeze the window. Started from a stored folder, the
+# program opens another, picks a game, runs it and ends; strace records the
+# file calls of every thread (LUMORA_E2E_STACKS=1 adds each call's stack,
+# at many times the cost).
+say "third start, traced"
+: >"$games/sub/Deep.zip"
+convert -size 300x200 xc:lime "BMP3:$shots/beta.zip1.bmp" || fail "cannot make a screenshot bitmap"
+convert -size 300x200 xc:yellow "BMP3:$shots/beta.zip2.bmp" || fail "cannot make a screenshot bitmap"
+put_string_record 3 "$games/sub"
+file_calls="open,openat,openat2,creat,%stat,%lstat,%fstat,%statfs,%fstatfs,getdents,getdents64,access,faccessat"
+file_calls="$file_calls,faccessat2,rename,renameat,renameat2,fsync,fdatasync,readlink,readlinkat,unlink,unlinkat"
+file_calls="$file_calls,rmdir,mkdir,mkdirat,truncate,ftruncate,pread64,pwrite64,preadv,pwritev,preadv2,pwritev2"
+file_calls="$file_calls,chdir,fchdir,execve"
+start_lumora traced strace ${LUMORA_E2E_STACKS:+-k} -f --seccomp-bpf -qq -ttt -y -s 4096 -e trace="$file_calls" \
+    -o "$trace"
+find_main_window
+# The folder list holds the chain from the root down to the stored folder,
+# "sub", at its end; above it is "games", whose three games then fill the
+# file list below its first row.
+main_at $((120 + 300)) $((3840 + 120))
+xdotool key End Up Return
+wait_for "$wait_limit" "the files of the games folder" rows_after_first_drawn
+main_at $((3360 + 300)) $((3840 + 120))
+xdotool key Down
+wait_for "$wait_limit" "the screenshots of beta.zip in both previews" beta_previews_shown
+press_run
+expect_launch 5 "$games/beta.zip
+-f1
+-modex
+-v"
+press_exit
+expect_clean_end
+expect_record_string 1 "$games/beta.zip"
+expect_record_string 3 "$games"
+calls="$(gui_thread_calls "$trace" "$shown_at")" || fail "cannot read the system calls in $trace"
+[ -z "$calls" ] || fail "the GUI thread made these calls after the window showed:
+$calls"
+
 cp "$launch_log" "$artefacts/launch.log"
 say "passed"
