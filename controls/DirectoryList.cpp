@@ -105,8 +105,8 @@ void DirectoryList::startAt(const QString& directory)
 {
     const std::uint64_t generation = ++generation_;
     whenSettled(
-        port_, folders_.start(nativeFromText(directory)), folders_.patience(),
-        [this, generation, directory](const Outcome<FolderReads::Snapshot>& outcome, bool) {
+        errors_, port_, folders_.start(nativeFromText(directory)), folders_.patience(),
+        [this, generation, directory](const Outcome<FolderReads::Snapshot>& outcome) {
             // Where the list starts is shown, greyed, while a set that came
             // meanwhile is still on its way: it is what the user can go on from.
             const bool latest = generation == generation_;
@@ -161,14 +161,10 @@ void DirectoryList::moveTo(const QString& directory, Failure failed, bool driveR
 {
     const std::uint64_t generation = ++generation_;
     whenSettled(
-        port_, folders_.start(nativeFromText(directory)), folders_.patience(),
-        [this, generation, directory, failed, driveRoot](const Outcome<FolderReads::Snapshot>& outcome, bool inPlace) {
-            if (generation != generation_)
-                return; // a newer set came first
-            if (inPlace)
+        errors_, port_, folders_.start(nativeFromText(directory)), folders_.patience(),
+        [this, generation, directory, failed, driveRoot](const Outcome<FolderReads::Snapshot>& outcome) {
+            if (generation == generation_) // else a newer set came first
                 finishMove(directory, outcome, failed, driveRoot);
-            else
-                errors_.guard([&] { finishMove(directory, outcome, failed, driveRoot); });
         },
         [this] { setBusy(true); });
 }

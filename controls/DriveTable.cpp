@@ -8,7 +8,8 @@
 
 namespace lumora {
 
-DriveTable::DriveTable(DriveSource table, DriveQuestion ask) : table_(std::move(table)), ask_(std::move(ask))
+DriveTable::DriveTable(ErrorGuard& errors, DriveSource table, DriveQuestion ask)
+    : errors_(errors), table_(std::move(table)), ask_(std::move(ask))
 {
     overdue_.setSingleShot(true);
     connect(&overdue_, &QTimer::timeout, this, &DriveTable::publish);
@@ -18,8 +19,8 @@ void DriveTable::refresh()
 {
     const std::uint64_t generation = ++generation_;
     whenSettled(
-        port_, Pending<QList<Drive>>::start(table_), std::chrono::milliseconds(0),
-        [this, generation](const Outcome<QList<Drive>>& outcome, bool) {
+        errors_, port_, Pending<QList<Drive>>::start(table_), std::chrono::milliseconds(0),
+        [this, generation](const Outcome<QList<Drive>>& outcome) {
             if (generation != generation_ || outcome.error())
                 return; // a newer read is on its way, or the table cannot be read: the drives stay
             takeTable(outcome.get());
@@ -43,9 +44,8 @@ void DriveTable::ask(const QString& root)
     answer.waiting = true;
     answer.askedAt = std::chrono::steady_clock::now();
     whenSettled(
-        port_, Pending<bool>::start([ask = ask_, root] { return ask(root); }), std::chrono::milliseconds(0),
-        [this, root](const Outcome<bool>& outcome, bool) { takeAnswer(root, !outcome.error() && outcome.get()); },
-        [] {});
+        errors_, port_, Pending<bool>::start([ask = ask_, root] { return ask(root); }), std::chrono::milliseconds(0),
+        [this, root](const Outcome<bool>& outcome) { takeAnswer(root, !outcome.error() && outcome.get()); }, [] {});
 }
 
 void DriveTable::takeAnswer(const QString& root, bool folder)

@@ -18,7 +18,7 @@ namespace lumora {
 class DriveTable : public QObject {
     Q_OBJECT
 public:
-    DriveTable(DriveSource table, DriveQuestion ask);
+    DriveTable(ErrorGuard& errors, DriveSource table, DriveQuestion ask);
 
     // None until the first refresh brings them.
     const QList<Drive>& drives() const { return drives_; }
@@ -49,6 +49,7 @@ private:
         bool folder = true; // as last answered
     };
 
+    ErrorGuard& errors_;
     DriveSource table_;
     DriveQuestion ask_;
     QList<Drive> listed_;            // the table as read

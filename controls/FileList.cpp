@@ -60,14 +60,10 @@ void FileList::setPath(const QString& path, Failure failed)
 {
     const std::uint64_t generation = ++generation_;
     whenSettled(
-        port_, folders_.start(nativeFromText(path)), folders_.patience(),
-        [this, generation, path, failed](const Outcome<FolderReads::Snapshot>& outcome, bool inPlace) {
-            if (generation != generation_)
-                return; // a newer set came first
-            if (inPlace)
+        errors_, port_, folders_.start(nativeFromText(path)), folders_.patience(),
+        [this, generation, path, failed](const Outcome<FolderReads::Snapshot>& outcome) {
+            if (generation == generation_) // else a newer set came first
                 finishRead(path, outcome, failed);
-            else
-                errors_.guard([&] { finishRead(path, outcome, failed); });
         },
         [this] { setBusy(true); });
 }

@@ -22,7 +22,7 @@ struct FormRuntime {
     FileTable files;
     RandomSource random;
     FolderReads folders{seams.readFolder};
-    DriveTable drives{seams.drives, seams.askDrive};
+    DriveTable drives{errors, seams.drives, seams.askDrive};
     // Where the program started: nothing changes the process's current
     // directory, and it is read once, before any mount could hold it up.
     const QString startDirectory;

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <utility>
 
+#include "controls/ErrorGuard.h"
 #include "core/Worker.h"
 
 namespace lumora {
@@ -58,22 +59,21 @@ private:
 
 // Hands the outcome of `pending` to `done` on the port's thread: before this
 // returns when it comes within `patience`, so that quick work behaves as if
-// it had been done in place; otherwise `waiting` runs now, and `done` once
-// the outcome comes. `done` is told which: an error it raises travels to the
-// caller in the first case, and must be trapped in the second, which runs
-// from the event loop. Whoever may start newer work tells in `done` whether
-// this outcome is still wanted.
+// it had been done in place, and an error `done` raises travels to the
+// caller; otherwise `waiting` runs now, and `done` once the outcome comes,
+// from the event loop, through `errors`. Whoever may start newer work tells
+// in `done` whether this outcome is still wanted.
 template <class T, class Done, class Waiting>
-void whenSettled(const ResultPort& port, const std::shared_ptr<Pending<T>>& pending, std::chrono::milliseconds patience,
-                 Done done, Waiting waiting)
+void whenSettled(ErrorGuard& errors, const ResultPort& port, const std::shared_ptr<Pending<T>>& pending,
+                 std::chrono::milliseconds patience, Done done, Waiting waiting)
 {
     if (pending->wait(patience)) {
-        done(pending->outcome(), true);
+        done(pending->outcome());
         return;
     }
     waiting();
-    pending->then([handle = port.handle(), done](const Outcome<T>& outcome) {
-        handle.post([done, outcome] { done(outcome, false); });
+    pending->then([&errors, handle = port.handle(), done](const Outcome<T>& outcome) {
+        handle.post([&errors, done, outcome] { errors.guard([&] { done(outcome); }); });
     });
 }
 

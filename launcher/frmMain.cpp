@@ -308,15 +308,7 @@ void frmMain::SaveRecord(const std::function<void(bool saved)>& then)
             warn(unkeptMessage(u, records));
         then(true);
     };
-    whenSettled(
-        port_, save, FolderReads::aMoment,
-        [this, finish](const Outcome<Saved>& outcome, bool inPlace) {
-            if (inPlace)
-                finish(outcome);
-            else
-                runtime_.errors.guard([&] { finish(outcome); });
-        },
-        [] {});
+    whenSettled(runtime_.errors, port_, save, FolderReads::aMoment, finish, [] {});
 }
 
 void frmMain::LoadRecord(LoadScope scope)
@@ -413,13 +405,10 @@ void frmMain::cmdRun2_Click()
         return startProcess(request, &reason) ? QString() : reason.isEmpty() ? QStringLiteral("it failed") : reason;
     });
     whenSettled(
-        port_, start, FolderReads::aMoment,
-        [this, program = request.program](const Outcome<QString>& outcome, bool) {
-            runtime_.errors.guard([&] {
-                const QString reason = outcome.get();
-                if (!reason.isEmpty())
-                    warn(QStringLiteral("\"%1\" could not be started: %2.").arg(program, reason));
-            });
+        runtime_.errors, port_, start, FolderReads::aMoment,
+        [this, program = request.program](const Outcome<QString>& outcome) {
+            if (const QString reason = outcome.get(); !reason.isEmpty())
+                warn(QStringLiteral("\"%1\" could not be started: %2.").arg(program, reason));
         },
         [] {});
 }
