@@ -229,9 +229,10 @@ lumora_ended() { ! kill -0 "$lumora_pid" 2>/dev/null; }
 # gui_thread_calls TRACE SINCE: the calls in TRACE (strace -f -ttt -y, the
 # program first) that its first thread, the GUI thread, made after SINCE on a
 # file or folder of the test's own, a mount point or a mount table, each with
-# its stack when the trace has them. A name is taken in the folder of the
-# descriptor before it, as the *at calls take it, else in the work folder,
-# where the program starts; a descriptor alone stands for what it has open.
+# the line that finishes it when it was interrupted. A name is taken in the
+# folder of the descriptor before it, as the *at calls take it, else in the
+# work folder, where the program starts; a descriptor alone stands for what it
+# has open.
 gui_thread_calls() {
     # shellcheck disable=SC2016 # Perl's own variables
     perl -e '
@@ -255,15 +256,12 @@ gui_thread_calls() {
             return $path eq $work || index($path, "$work/") == 0 || $mount{$path} ||
                 $path =~ m{^/proc/(self|\d+)/mount(info|s)$|^/proc/mounts$|^/etc/mtab$};
         }
-        my ($main, $pending, $stack);
+        my ($main, $pending);
         while (my $line = <>) {
-            if ($line =~ /^ > /) { print $line if $stack; next }
-            $stack = 0;
             my ($pid, $time, $rest) = $line =~ /^(\d+) +([\d.]+) +(.*)/ or next;
             $main //= $pid;
             next if $pid != $main;
             if ($rest =~ /^<\.\.\. \w+ resumed>/) {
-                $stack = $pending;
                 print $line if $pending;
                 $pending = 0;
                 next;
@@ -283,7 +281,7 @@ gui_thread_calls() {
             }
             next unless grep { watched($_) } @paths;
             print $line;
-            if ($line =~ /<unfinished \.\.\.>$/) { $pending = 1 } else { $stack = 1 }
+            $pending = $line =~ /<unfinished \.\.\.>$/;
         }
     ' "$2" "$work" "$1"
 }
@@ -516,8 +514,7 @@ fi
 # workers: a folder, a drive, a screenshot or the settings file on a mount
 # that hangs must not freeze the window. Started from a stored folder, the
 # program opens another, picks a game, runs it and ends; strace records the
-# file calls of every thread (LUMORA_E2E_STACKS=1 adds each call's stack,
-# at many times the cost).
+# file calls of every thread.
 say "third start, traced"
 : >"$games/sub/Deep.zip"
 convert -size 300x200 xc:lime "BMP3:$shots/beta.zip1.bmp" || fail "cannot make a screenshot bitmap"
@@ -527,7 +524,7 @@ file_calls="open,openat,openat2,creat,%stat,%lstat,%fstat,%statfs,%fstatfs,getde
 file_calls="$file_calls,faccessat2,rename,renameat,renameat2,fsync,fdatasync,readlink,readlinkat,unlink,unlinkat"
 file_calls="$file_calls,rmdir,mkdir,mkdirat,truncate,ftruncate,pread64,pwrite64,preadv,pwritev,preadv2,pwritev2"
 file_calls="$file_calls,chdir,fchdir,execve"
-start_lumora traced strace ${LUMORA_E2E_STACKS:+-k} -f --seccomp-bpf -qq -ttt -y -s 4096 -e trace="$file_calls" \
+start_lumora traced strace -f --seccomp-bpf -qq -ttt -y -s 4096 -e trace="$file_calls" \
     -o "$trace"
 find_main_window
 # The folder list holds the chain from the root down to the stored folder,

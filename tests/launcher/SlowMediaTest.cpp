@@ -10,7 +10,6 @@
 #include "controls/DriveList.h"
 #include "controls/FileList.h"
 #include "controls/FormRuntime.h"
-#include "controls/StatusBar.h"
 #include "core/Worker.h"
 #include "launcher/frmMain.h"
 #include "support/TestSupport.h"
@@ -39,14 +38,6 @@ protected:
         test::startUp(*w);
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    }
-    void clickRow(QAbstractItemView& list, const QString& name, bool twice = false)
-    {
-        const QRect cell = list.visualRect(list.model()->index(int(shownEntries(list).indexOf(name)), 0));
-        ASSERT_TRUE(cell.isValid()) << name.toStdString();
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
-        if (twice)
-            QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, cell.center());
     }
 
     test::World world;
@@ -86,8 +77,9 @@ TEST_F(SlowMedia, AGreyedListTakesNoClicksWhileRunStartsTheGamePickedBefore)
     ASSERT_TRUE(w->dirDirectory->reading());
     const QStringList waiting = shownEntries(*w->dirDirectory);
 
-    clickRow(*w->dirDirectory, waiting[0], true); // greyed: opens nothing
-    test::clickFile(*w->filFiles, "b.zip");       // a pick of what is on screen
+    const QRect top = w->dirDirectory->visualRect(w->dirDirectory->model()->index(0, 0));
+    QTest::mouseDClick(w->dirDirectory->viewport(), Qt::LeftButton, {}, top.center()); // greyed: opens nothing
+    test::clickFile(*w->filFiles, "b.zip");                                            // a pick of what is on screen
     QTest::mouseClick(w->cmdRun2, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return world.launches().size() == 1; }));
     EXPECT_EQ(world.launches()[0].arguments, QStringList{games + "/b.zip"});
