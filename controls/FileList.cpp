@@ -51,6 +51,7 @@ FileList::FileList(ErrorGuard& errors, FolderReads& folders, const QString& star
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListView::doubleClicked, this, [this] { errors_.guard([this] { open.raise(); }); });
     // An unreadable start-up directory leaves the list empty.
     path_ = startDirectory;
     setPath(startDirectory, [](const RuntimeError&) {});
@@ -188,10 +189,17 @@ void FileList::mouseReleaseEvent(QMouseEvent* event)
 
 void FileList::keyPressEvent(QKeyEvent* event)
 {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && listIndex() >= 0) {
+        errors_.guard([this] { open.raise(); });
+        return;
+    }
     const QModelIndex before = currentIndex();
+    const bool picked = listIndex() >= 0;
     QListView::keyPressEvent(event);
     const QModelIndex after = currentIndex();
-    if (after.isValid() && after != before)
+    // A key that moves the highlight picks where it lands; Space, which
+    // highlights the entry it is on, picks that one.
+    if (after.isValid() && (after != before || (!picked && listIndex() >= 0)))
         errors_.guard([this] { click.raise(); });
 }
 

@@ -50,6 +50,9 @@ public:
     void setListIndex(int index);
 
     Event click;
+    // A double click on an entry, or Enter on the picked one: what the user
+    // picked is to be opened.
+    Event open;
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,

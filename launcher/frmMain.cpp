@@ -160,6 +160,7 @@ void frmMain::connectControls()
     });
     dirDirectory->change.setHandler([this] { dirDirectory_Change(); });
     filFiles->click.setHandler([this] { filFiles_Click(); });
+    filFiles->open.setHandler([this] { cmdRun2_Click(); });
     dirDirectory->openFailed = [this](const RuntimeError& e, const QString& path) {
         warn(QStringLiteral("The directory \"%1\" cannot be opened: %2.").arg(displayText(path), describe(e)));
     };

@@ -105,6 +105,33 @@ TEST_F(FileListFixture, MouseAndArrowKeysRaiseClick)
     QTest::keyClick(list.get(), Qt::Key_Up);
     EXPECT_EQ(clicks, 4);
     EXPECT_EQ(list->fileName(), shownEntries(*list)[1]);
+
+    // Space on the highlight with nothing picked picks what it highlights.
+    list->setListIndex(-1);
+    list->setCurrentIndex(list->model()->index(0, 0));
+    list->clearSelection();
+    QTest::keyClick(list.get(), Qt::Key_Space);
+    EXPECT_EQ(clicks, 5);
+    EXPECT_EQ(list->fileName(), shownEntries(*list)[0]);
+}
+
+TEST_F(FileListFixture, ADoubleClickOrEnterOnThePickOpensIt)
+{
+    auto list = makeList();
+    list->resize(200, 300);
+    list->show();
+    int opens = 0;
+    list->open.setHandler([&] { ++opens; });
+    QTest::keyClick(list.get(), Qt::Key_Return); // nothing picked yet
+    EXPECT_EQ(opens, 0);
+    const QPoint at = list->visualRect(list->model()->index(2, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); // a double click starts as a click
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(opens, 1);
+    EXPECT_EQ(clicks, 1);
+    QTest::keyClick(list.get(), Qt::Key_Enter);
+    EXPECT_EQ(opens, 2);
+    EXPECT_EQ(list->fileName(), shownEntries(*list)[2]);
 }
 
 TEST_F(FileListFixture, APickIsAlwaysARealEntryAndTheHighlightFollowsIt)

@@ -197,6 +197,17 @@ TEST_F(Launching, EachPressStartsTheEmulatorAgain)
     EXPECT_EQ(started[1], started[0]);
 }
 
+TEST_F(Launching, OpeningThePickedGameInTheListRunsIt)
+{
+    open(false);
+    pick("games", "a.zip");
+    emit w->filFiles->doubleClicked(w->filFiles->currentIndex());
+    QTest::keyClick(w->filFiles, Qt::Key_Return);
+    const std::vector<LaunchRequest> launches = world.launches();
+    ASSERT_EQ(launches.size(), 2u);
+    EXPECT_EQ(launches[1].arguments, QStringList{world.path("games/a.zip")});
+}
+
 TEST_F(Launching, AGameWhoseNameIsNoValidTextReachesTheEmulatorByteForByte)
 {
     installRecordingEmulator();
