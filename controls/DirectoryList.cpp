@@ -141,8 +141,7 @@ void DirectoryList::setPath(const QString& textOrPath, Failure failed)
     const int drive = drives_.indexOfText(textOrPath);
     if (drive >= 0) {
         const QString root = QDir::toNativeSeparators(QDir::cleanPath(drives_.drives()[drive].root));
-        const QString target = driveDirectories_.value(root, withSeparator(root));
-        moveTo(target, std::move(failed), target == withSeparator(root));
+        moveToDrive(withSeparator(root), driveDirectories_.value(root, withSeparator(root)), std::move(failed));
         return;
     }
     if (textOrPath.isEmpty()) {
@@ -155,6 +154,24 @@ void DirectoryList::setPath(const QString& textOrPath, Failure failed)
         return;
     }
     moveTo(normalised(textOrPath), std::move(failed));
+}
+
+void DirectoryList::moveToDrive(const QString& root, const QString& directory, Failure failed)
+{
+    if (directory == root) {
+        moveTo(directory, std::move(failed), true);
+        return;
+    }
+    // The folder last shown on the drive may have gone since: the nearest
+    // one above it that is still there, and at last the root.
+    moveTo(directory, [this, root, directory, failed](const RuntimeError& error) {
+        if (error.number() == err::PathNotFound)
+            moveToDrive(root, normalised(directory + QDir::separator() + QStringLiteral("..")), failed);
+        else if (failed)
+            failed(error);
+        else
+            throw error;
+    });
 }
 
 void DirectoryList::moveTo(const QString& directory, Failure failed, bool driveRoot)

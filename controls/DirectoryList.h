@@ -62,6 +62,7 @@ protected:
 
 private:
     void startAt(const QString& directory);
+    void moveToDrive(const QString& root, const QString& directory, Failure failed);
     void moveTo(const QString& directory, Failure failed, bool driveRoot = false);
     void finishMove(const QString& directory, const Outcome<FolderReads::Snapshot>& outcome, const Failure& failed,
                     bool driveRoot);

@@ -322,12 +322,13 @@ void frmMain::LoadRecord(LoadScope scope)
         selectedPath_ = textFromNative(records.selectedPath);
         StatusBar1->panel(textPanelKey).setText(selectedPath_);
     }
-    settingsWindow().apply(records);
+    settingsWindow().txtScreen->setText(textFromNative(records.screenshotDirectory));
     if (scope == LoadScope::BothWindows && !records.directory.empty()) {
         // A stored directory that is gone or on a drive that is not ready:
         // the list stays where it is, at start-up the current directory.
         dirDirectory->setPath(textFromNative(records.directory), [](const RuntimeError&) {});
     }
+    settingsWindow().applyOptions(records);
 }
 
 // ---- Game file browser ----

@@ -127,9 +127,8 @@ void frmSettings::collect(SettingsRecords& records) const
     records.vsync = static_cast<std::int16_t>(chkVsync->value());
 }
 
-void frmSettings::apply(const SettingsRecords& records)
+void frmSettings::applyOptions(const SettingsRecords& records)
 {
-    txtScreen->setText(textFromNative(records.screenshotDirectory));
     for (std::size_t i = 0; i < options_.size(); ++i)
         options_[i]->setValue(records.options[i].isTrue());
     chkNoAnalyse->setValue(records.noAnalyse);

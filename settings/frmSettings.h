@@ -36,7 +36,9 @@ public:
     // What the settings file keeps of this window: the screenshot directory,
     // the ten options and the two check boxes. Other records stay as they are.
     void collect(SettingsRecords& records) const;
-    void apply(const SettingsRecords& records);
+    // The ten options and the two check boxes; the screenshot directory is
+    // the text box's own.
+    void applyOptions(const SettingsRecords& records);
 
     // The load handler asks for the stored settings.
     Event load;

@@ -108,6 +108,13 @@ TEST_F(DirectoryListFixture, DriveTextReturnsToThatDrivesLastDirectory)
     EXPECT_EQ(list->path(), world.path(QStringLiteral("B")) + QLatin1Char('/'));
     list->setPath(QStringLiteral("A [test]"));
     EXPECT_EQ(list->path(), world.path(QStringLiteral("A/x/y")));
+
+    // Gone since: the nearest folder above it that is still there.
+    list->setPath(QStringLiteral("B [test]"));
+    ASSERT_TRUE(QDir(world.path(QStringLiteral("A/x"))).removeRecursively());
+    list->setPath(QStringLiteral("A [test]"));
+    EXPECT_EQ(list->path(), world.path(QStringLiteral("A")) + QLatin1Char('/'));
+    EXPECT_TRUE(world.messages.empty());
 }
 
 TEST_F(DirectoryListFixture, UnreadableTargetsRaiseAndLeaveTheListAsItWas)

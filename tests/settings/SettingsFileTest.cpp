@@ -81,6 +81,27 @@ TEST_F(SettingsFileTest, SaveThenLoadKeepsEveryControl)
     EXPECT_EQ(shown(), before);
 }
 
+TEST_F(SettingsFileTest, TheStoredFolderComesAfterTheScreenshotFolderAndBeforeTheOptions)
+{
+    start();
+    s().txtScreen->setText("shots");
+    click(s().optSkip3);
+    w.dirDirectory->setPath(world.makeDir("games"));
+    ASSERT_TRUE(test::save(w));
+    s().txtScreen->setText("typed");
+    click(s().optSkip1);
+    w.dirDirectory->setPath(world.path());
+
+    QStringList seen;
+    w.dirDirectory->change.setHandler([&] {
+        seen << s().txtScreen->text() << QString::number(s().optSkip3->value());
+        w.dirDirectory_Change();
+    });
+    w.Reload();
+    EXPECT_EQ(seen, (QStringList{"shots", "0"}));
+    EXPECT_TRUE(s().optSkip3->value());
+}
+
 TEST_F(SettingsFileTest, GreyCheckBoxAddsNoSwitch)
 {
     struct Case {
