@@ -14,7 +14,7 @@ QString ErrorGuard::reportText(const RuntimeError& error)
                        .arg(error.number())
                        .arg(QString::fromUtf8(error.description().data(), qsizetype(error.description().size())));
     if (!error.detail().empty())
-        text += QStringLiteral("\n\n") + displayText(error.detail());
+        text += QStringLiteral("\n\n") + shownPath(textFromNative(error.detail()));
     return text;
 }
 

@@ -65,6 +65,27 @@ QString displayText(const QString& text)
     return shown;
 }
 
+QString shownPath(const QString& path, qsizetype most)
+{
+    const QString text = displayText(path);
+    if (text.size() <= most)
+        return text;
+    const auto separatorAt = [&](qsizetype from) {
+        for (qsizetype i = from; i < text.size(); ++i)
+            if (text[i] == u'/' || text[i] == u'\\')
+                return i;
+        return qsizetype(-1);
+    };
+    // The first folder below the root, and as much of the end as is left.
+    const qsizetype firstFolderEnd = separatorAt(1);
+    const QString head =
+        firstFolderEnd > 0 && firstFolderEnd < most / 2 ? text.left(firstFolderEnd + 1) : text.left(most / 2);
+    qsizetype tailStart = text.size() - (most - head.size() - 1);
+    if (const qsizetype cut = separatorAt(tailStart); cut >= 0 && cut < text.size() - 1)
+        tailStart = cut;
+    return head + QChar(0x2026) + text.mid(tailStart);
+}
+
 QString currentDirectoryText()
 {
     std::error_code error;

@@ -17,6 +17,11 @@ std::string nativeFromText(const QString& text);
 // For drawing only: invalid bytes become U+FFFD.
 inline QString displayText(std::string_view bytes) { return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())); }
 QString displayText(const QString& text);
+// A path as a message shows it: whole while it is short; otherwise its start
+// and its end with "…" between, cut at separators where it can, as
+// "/games/…/PUZZLE.ZIP", so that no message box grows taller than the
+// screen. The settings file and the emulator get a path whole.
+QString shownPath(const QString& path, qsizetype most = 80);
 
 // The process's current directory, as the windows carry paths.
 QString currentDirectoryText();

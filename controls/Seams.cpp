@@ -39,7 +39,7 @@ bool startDetached(const LaunchRequest& request, QString* error)
             *error = QStringLiteral("it was not found on the PATH");
         else if (result.outcome == platform::StartResult::CannotRun)
             *error = QStringLiteral("it was found as \"%1\" but cannot be run (%2)")
-                         .arg(displayText(result.found), displayText(result.reason));
+                         .arg(shownPath(textFromNative(result.found)), displayText(result.reason));
     }
     return result.outcome == platform::StartResult::Started;
 }

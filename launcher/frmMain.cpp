@@ -40,7 +40,7 @@ QString describe(const RuntimeError& e)
 
 QString listingFailure(const QString& directory, const RuntimeError& e)
 {
-    return QStringLiteral("The files of \"%1\" cannot be listed: %2.").arg(displayText(directory), describe(e));
+    return QStringLiteral("The files of \"%1\" cannot be listed: %2.").arg(shownPath(directory), describe(e));
 }
 
 // Why a text was stored empty, naming the setting it belongs to.
@@ -55,7 +55,7 @@ QString unkeptMessage(const UnkeptText& unkept, const SettingsRecords& records)
             ? QStringLiteral("it is longer than the %1 bytes the settings file holds for it").arg(maxStringBytes)
             : QStringLiteral("it holds characters that the settings file cannot store");
     return QStringLiteral("%1 could not be saved, because %2:\n\n%3\n\nIt has been stored empty.")
-        .arg(setting, why, displayText(*text));
+        .arg(setting, why, shownPath(textFromNative(*text)));
 }
 
 } // namespace
@@ -162,7 +162,7 @@ void frmMain::connectControls()
     filFiles->click.setHandler([this] { filFiles_Click(); });
     filFiles->open.setHandler([this] { cmdRun2_Click(); });
     dirDirectory->openFailed = [this](const RuntimeError& e, const QString& path) {
-        warn(QStringLiteral("The directory \"%1\" cannot be opened: %2.").arg(displayText(path), describe(e)));
+        warn(QStringLiteral("The directory \"%1\" cannot be opened: %2.").arg(shownPath(path), describe(e)));
     };
     tmrTimer->setInterval(sparkleIntervalMs);
     connect(tmrTimer, &QTimer::timeout, this, wire(&frmMain::tmrTimer_Timer));

@@ -10,6 +10,7 @@
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
 #include "controls/FormRuntime.h"
+#include "controls/NativeText.h"
 #include "controls/OptionButton.h"
 #include "controls/SparkleCanvas.h"
 #include "controls/StatusBar.h"
@@ -211,6 +212,19 @@ TEST(ErrorGuard, AnUntrappedErrorIsReportedAndEndsTheProgram)
         EXPECT_EQ(world.messages.size(), 1u);
         EXPECT_EQ(world.endCodes.size(), 1u);
     }
+}
+
+TEST(ErrorGuard, ALongPathIsShortenedInItsMiddleSoThatTheBoxFitsTheScreen)
+{
+    EXPECT_EQ(shownPath(QStringLiteral("/games/PUZZLE.ZIP")), "/games/PUZZLE.ZIP");
+    const QString deep = QStringLiteral("/games/") + QStringLiteral("nested folder/").repeated(400) + "PUZZLE.ZIP";
+    World world;
+    world.runtime().errors.guard([&] { throw RuntimeError(err::PathNotFound, nativeFromText(deep)); });
+    ASSERT_EQ(world.messages.size(), 1u);
+    const QString shown = world.messages[0].prompt.section(QStringLiteral("\n\n"), 2);
+    EXPECT_LE(shown.size(), 80);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("/games/\u2026/"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("/nested folder/PUZZLE.ZIP"))) << shown.toStdString();
 }
 
 TEST(ErrorGuard, NothingRunsAfterAnOrderlyEnd)
