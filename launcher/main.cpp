@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 
 #include "controls/FormRuntime.h"
 #include "core/SettingsRecords.h"
@@ -8,6 +10,36 @@
 #include "launcher/frmMain.h"
 
 namespace {
+
+const char usage[] = R"(Usage: lumora [--help | --version]
+
+Lumora is a desktop launcher for the Gravlok emulator: pick a game file, set
+the emulator's options and start the emulator on the game.
+
+Everything chosen is kept in Lumora.INI, in the directory Lumora is started
+from. The emulator, gravlok.exe, is looked for in the directories of PATH.
+
+  --help     show this text and end
+  --version  show Lumora's version and end
+)";
+
+// The two questions asked of a program from a terminal, answered without a
+// window; every other argument is Qt's (-platform) or nobody's.
+std::optional<int> answerFromTerminal(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (argument == "--version") {
+            std::printf("lumora %s\n", LUMORA_VERSION);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
 
 // The main window has a place of its own on the screen, and a Wayland
 // compositor lets no client place its windows; Qt, left to itself, takes
@@ -56,6 +88,8 @@ int ending(int exitCode)
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> answered = answerFromTerminal(argc, argv))
+        return *answered;
     // The menu bar belongs inside the window: the client area is placed
     // below it. A desktop's global menu would move it out (and asking the
     // session bus for one costs start-up time).

@@ -21,3 +21,10 @@ set_tests_properties(e2e_wayland_smoke PROPERTIES
                      TIMEOUT 120
                      RUN_SERIAL TRUE
                      SKIP_RETURN_CODE 77)
+
+# Asked from a terminal: the two answers, and no window (there is no display
+# to open one on).
+add_test(NAME lumora_help_and_version
+         COMMAND sh -c [=["$1" --help >help.txt && grep -q Lumora.INI help.txt && [ "$("$1" --version)" = "lumora $2" ]]=]
+                 sh $<TARGET_FILE:lumora> ${PROJECT_VERSION})
+set_tests_properties(lumora_help_and_version PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb;DISPLAY=:65000")
