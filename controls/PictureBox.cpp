@@ -172,7 +172,7 @@ QByteArray readWhole(const platform::RegularFile& file, const std::string& path,
     std::error_code error;
     const std::uint64_t size = file.size(error);
     if (error)
-        throw RuntimeError(platform::errorNumberFromErrorCode(error, err::PathFileAccessError), path);
+        throw RuntimeError(platform::errorNumber(error, platform::Doing::Opening), path);
     if (size > maxPictureFileBytes)
         throw RuntimeError(err::InvalidPicture, path);
     QByteArray bytes(qsizetype(size), Qt::Uninitialized);
@@ -185,7 +185,7 @@ QByteArray readWhole(const platform::RegularFile& file, const std::string& path,
         const std::size_t want = std::min(done == 0 ? headerPiece : piece, std::size_t(size) - done);
         const std::size_t got = file.readAt(done, bytes.data() + done, want, error);
         if (error)
-            throw RuntimeError(platform::errorNumberFromErrorCode(error, err::DeviceIoError), path);
+            throw RuntimeError(platform::errorNumber(error, platform::Doing::Reading), path);
         if (got == 0)
             break; // shortened meanwhile
         if (done == 0 && got < std::size_t(size) && declaresTooMuch(bytes.left(qsizetype(got))))
@@ -213,7 +213,7 @@ QImage loadPicture(const std::string& path, const std::atomic<bool>* stop)
             std::filesystem::is_directory(file.parent_path(), ignored) ? err::FileNotFound : err::PathNotFound, path);
     }
     if (error)
-        throw RuntimeError(platform::errorNumberFromErrorCode(error, err::PathFileAccessError), path);
+        throw RuntimeError(platform::errorNumber(error, platform::Doing::Opening), path);
     QByteArray bytes = readWhole(opened, path, stop);
     if (bitmapCutShort(bytes))
         throw RuntimeError(err::InvalidPicture, path);

@@ -29,17 +29,6 @@ void storeWord(unsigned char* p, std::uint16_t value)
     p[1] = static_cast<unsigned char>(value >> 8);
 }
 
-// A write refused by the file's or the medium's protection reads as
-// "Permission denied"; anything else as for opens.
-int writeErrorNumber(const std::error_code& error)
-{
-    if (error == platform::FileError::NotRegular)
-        return err::PathFileAccessError;
-    if (platform::isProtectionRefusal(error))
-        return err::PermissionDenied;
-    return platform::errorNumberFromErrorCode(error, err::DeviceIoError);
-}
-
 std::string describe(const std::filesystem::path& path, const std::error_code& error)
 {
     return platform::utf8FromPath(path) + ": " + error.message();
@@ -145,7 +134,7 @@ RecordFile::RecordFile(const std::filesystem::path& path) : path_(path), name_(p
     std::error_code error;
     folder_ = platform::Folder::open(path.parent_path(), error);
     if (error)
-        throw RuntimeError(platform::errorNumberFromErrorCode(error, err::PathFileAccessError), describe(path_, error));
+        throw RuntimeError(platform::errorNumber(error, platform::Doing::Opening), describe(path_, error));
     open(true);
 }
 
@@ -166,7 +155,7 @@ void RecordFile::open(bool create)
             error.clear();
     }
     if (error)
-        throw RuntimeError(platform::errorNumberFromErrorCode(error, err::PathFileAccessError), describe(path_, error));
+        throw RuntimeError(platform::errorNumber(error, platform::Doing::Opening), describe(path_, error));
 }
 
 RecordImage RecordFile::read(int records)
@@ -177,7 +166,7 @@ RecordImage RecordFile::read(int records)
     std::error_code error;
     bytes.resize(file_.readAt(0, bytes.data(), bytes.size(), error));
     if (error)
-        throw RuntimeError(platform::errorNumberFromErrorCode(error, err::DeviceIoError), describe(path_, error));
+        throw RuntimeError(platform::errorNumber(error, platform::Doing::Reading), describe(path_, error));
     return RecordImage(std::move(bytes));
 }
 
@@ -186,7 +175,7 @@ void RecordFile::write(const RecordImage& image)
     std::error_code error;
     const platform::SaveMethod method = platform::writeFileStart(folder_, name_, image.bytes(), error);
     if (error)
-        throw RuntimeError(writeErrorNumber(error), describe(path_, error));
+        throw RuntimeError(platform::errorNumber(error, platform::Doing::Writing), describe(path_, error));
     if (method == platform::SaveMethod::Replaced) {
         // The held handle still reads the file that was replaced.
         try {

@@ -51,36 +51,4 @@ RuntimeError::RuntimeError(int number, std::string detail)
 {
 }
 
-int errorNumberFromErrno(int errnoValue, int fallback)
-{
-    switch (errnoValue) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-#ifdef ELOOP
-    case ELOOP:
-#endif
-        return err::PathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS: return err::PathFileAccessError;
-    case ENOSPC:
-    case EFBIG: // the file may not grow further: as good as a full disk
-#if defined(EDQUOT) && EDQUOT != ENOSPC
-    case EDQUOT:
-#endif
-        return err::DiskFull;
-    case EIO: return err::DeviceIoError;
-    case ENXIO:
-    case ENODEV:
-#ifdef ENOMEDIUM
-    case ENOMEDIUM:
-#endif
-        return err::DeviceUnavailable;
-    case EMFILE:
-    case ENFILE: return err::TooManyFiles;
-    default: return fallback;
-    }
-}
-
 } // namespace lumora

@@ -50,9 +50,4 @@ private:
     std::string detail_;
 };
 
-// Maps an errno-style error code from the C library or std::filesystem to the
-// runtime's number for a failed open, read or write. `fallback` is used for
-// codes without a closer match.
-int errorNumberFromErrno(int errnoValue, int fallback);
-
 } // namespace lumora

@@ -22,15 +22,9 @@ namespace lumora::platform {
 
 namespace fs = std::filesystem;
 
-// A list that cannot be read: a missing or non-directory path is "Path not
-// found", a refusal "Path/File access error", and a failing medium "Device
-// unavailable", which is what a drive list shows for a dead drive.
 [[noreturn]] inline void raiseListingError(const std::error_code& code, const std::string& directory)
 {
-    const std::error_condition condition = code.default_error_condition();
-    if (condition.category() == std::generic_category() && condition.value() == EIO)
-        throw RuntimeError(err::DeviceUnavailable, directory);
-    throw RuntimeError(errorNumberFromErrorCode(code, err::PathFileAccessError), directory);
+    throw RuntimeError(errorNumber(code, Doing::Listing), directory);
 }
 
 #ifdef _WIN32

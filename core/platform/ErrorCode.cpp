@@ -3,16 +3,21 @@
 #include <cerrno>
 
 #include "core/RuntimeError.h"
+#include "core/platform/RegularFile.h"
 #include "core/platform/WindowsApi.h"
 
 namespace lumora::platform {
 
-int errorNumberFromErrorCode(const std::error_code& code, int fallback)
+int errorNumber(const std::error_code& error, Doing doing)
 {
+    if (error == FileError::NotRegular)
+        return err::PathFileAccessError;
+    if (doing == Doing::Writing && isProtectionRefusal(error))
+        return err::PermissionDenied;
 #ifdef _WIN32
     // Drive states that have no errno counterpart.
-    if (code.category() == std::system_category()) {
-        switch (code.value()) {
+    if (error.category() == std::system_category()) {
+        switch (error.value()) {
         case 21: // ERROR_NOT_READY: removable drive without a medium
             return err::DiskNotReady;
         case 15:   // ERROR_INVALID_DRIVE
@@ -25,10 +30,39 @@ int errorNumberFromErrorCode(const std::error_code& code, int fallback)
         }
     }
 #endif
-    const std::error_condition condition = code.default_error_condition();
-    if (condition.category() == std::generic_category())
-        return errorNumberFromErrno(condition.value(), fallback);
-    return fallback;
+    const int fallback =
+        doing == Doing::Reading || doing == Doing::Writing ? err::DeviceIoError : err::PathFileAccessError;
+    const std::error_condition condition = error.default_error_condition();
+    if (condition.category() != std::generic_category())
+        return fallback;
+    switch (condition.value()) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+#ifdef ELOOP
+    case ELOOP:
+#endif
+        return err::PathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return err::PathFileAccessError;
+    case ENOSPC:
+    case EFBIG: // the file may not grow further: as good as a full disk
+#if defined(EDQUOT) && EDQUOT != ENOSPC
+    case EDQUOT:
+#endif
+        return err::DiskFull;
+    case EIO: return doing == Doing::Listing ? err::DeviceUnavailable : err::DeviceIoError;
+    case ENXIO:
+    case ENODEV:
+#ifdef ENOMEDIUM
+    case ENOMEDIUM:
+#endif
+        return err::DeviceUnavailable;
+    case EMFILE:
+    case ENFILE: return err::TooManyFiles;
+    default: return fallback;
+    }
 }
 
 bool isProtectionRefusal(const std::error_code& error)

@@ -1,7 +1,7 @@
 #pragma once
 // std::filesystem reports errors as std::error_code, whose values are the
-// system's own (Windows error numbers on Windows). This maps them to the
-// runtime's numbers through their portable condition.
+// system's own (Windows error numbers on Windows); they map to the runtime's
+// numbers through their portable condition.
 
 #include <filesystem>
 #include <string>
@@ -9,7 +9,18 @@
 
 namespace lumora::platform {
 
-int errorNumberFromErrorCode(const std::error_code& code, int fallback);
+// What was being done when the system refused: the same refusal is another
+// runtime error for an open, a read, a write and a folder's listing.
+enum class Doing { Opening, Reading, Writing, Listing };
+
+// The one table from the system's errors to the runtime's numbers: a
+// missing or non-directory path is "Path not found", a refusal "Path/File
+// access error" (when writing, "Permission denied"), a full disk "Disk full",
+// a failing medium "Device I/O error" (when listing, "Device unavailable",
+// which is what a drive list shows for a dead drive); what has no closer
+// match is "Path/File access error" for an open or a listing and "Device
+// I/O error" for a read or a write.
+int errorNumber(const std::error_code& error, Doing doing);
 
 // Whether the file's or the medium's protection refused: permission denied,
 // an operation not permitted, a read-only file system.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/RuntimeError.h"
+#include "core/platform/ErrorCode.h"
+#include "core/platform/RegularFile.h"
 
 namespace lumora {
 namespace {
@@ -39,13 +41,21 @@ TEST(RuntimeError, DescriptionsUseTheRuntimesWording)
     EXPECT_STREQ(detailed.what(), "File not found: C:\\X.ZIP");
 }
 
-TEST(RuntimeError, ErrnoMapsToTheClosestNumber)
+TEST(RuntimeError, SystemErrorsMapToTheClosestNumberForWhatWasBeingDone)
 {
-    const std::pair<int, int> table[] = {{ENOENT, 76}, {ENOTDIR, 76}, {EACCES, 75}, {EPERM, 75},
-                                         {EROFS, 75},  {ENOSPC, 61},  {EIO, 57},    {ENXIO, 68},
-                                         {ENODEV, 68}, {EMFILE, 67},  {ENFILE, 67}, {EINVAL, 999}};
-    for (const auto& [code, number] : table)
-        EXPECT_EQ(errorNumberFromErrno(code, 999), number) << code;
+    using platform::Doing;
+    const struct {
+        int code;
+        Doing doing;
+        int number;
+    } table[] = {{ENOENT, Doing::Opening, 76}, {ENOTDIR, Doing::Listing, 76}, {EACCES, Doing::Opening, 75},
+                 {EPERM, Doing::Listing, 75},  {EROFS, Doing::Writing, 70},   {EACCES, Doing::Writing, 70},
+                 {ENOSPC, Doing::Writing, 61}, {EIO, Doing::Reading, 57},     {EIO, Doing::Listing, 68},
+                 {ENXIO, Doing::Opening, 68},  {ENODEV, Doing::Reading, 68},  {EMFILE, Doing::Opening, 67},
+                 {ENFILE, Doing::Listing, 67}, {EINVAL, Doing::Opening, 75},  {EINVAL, Doing::Writing, 57}};
+    for (const auto& c : table)
+        EXPECT_EQ(platform::errorNumber(std::error_code(c.code, std::generic_category()), c.doing), c.number) << c.code;
+    EXPECT_EQ(platform::errorNumber(platform::FileError::NotRegular, Doing::Writing), 75);
 }
 
 } // namespace
