@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "core/Utf8.h"
-#include "core/platform/ErrorCode.h"
+#include "core/platform/SystemText.h"
 
 namespace lumora {
 

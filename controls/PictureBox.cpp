@@ -11,6 +11,7 @@
 #include "core/RuntimeError.h"
 #include "core/platform/ErrorCode.h"
 #include "core/platform/RegularFile.h"
+#include "core/platform/SystemText.h"
 
 namespace lumora {
 

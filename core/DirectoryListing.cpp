@@ -8,6 +8,7 @@
 #include "core/PathRules.h"
 #include "core/RuntimeError.h"
 #include "core/platform/DirectoryReader.h"
+#include "core/platform/SystemText.h"
 
 namespace lumora {
 

@@ -8,6 +8,7 @@
 #include "core/RuntimeError.h"
 #include "core/platform/ErrorCode.h"
 #include "core/platform/FileSave.h"
+#include "core/platform/SystemText.h"
 
 namespace lumora {
 

@@ -6,40 +6,17 @@
 
 #include <climits>
 
+#include "core/platform/SystemText.h"
 #include "core/platform/WindowsApi.h"
 
 namespace lumora {
 
-namespace {
-
-std::wstring wideFromUtf8(std::string_view utf8Text, bool& valid)
-{
-    valid = true;
-    if (utf8Text.empty())
-        return std::wstring();
-    if (utf8Text.size() > static_cast<std::size_t>(INT_MAX)) {
-        valid = false;
-        return std::wstring();
-    }
-    const int inLength = static_cast<int>(utf8Text.size());
-    const int needed = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Text.data(), inLength, nullptr, 0);
-    if (needed <= 0) {
-        valid = false;
-        return std::wstring();
-    }
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Text.data(), inLength, wide.data(), needed);
-    return wide;
-}
-
-} // namespace
-
 std::optional<std::string> toCodePage(std::string_view utf8Text)
 {
-    bool valid = false;
-    const std::wstring wide = wideFromUtf8(utf8Text, valid);
-    if (!valid)
+    const std::optional<std::wstring> converted = platform::wideFromUtf8(utf8Text);
+    if (!converted)
         return std::nullopt;
+    const std::wstring& wide = *converted;
     if (wide.empty())
         return std::string();
     // With the system-wide UTF-8 option the ANSI page is UTF-8 itself, and
@@ -71,12 +48,8 @@ std::string fromCodePage(std::string_view bytes)
         return windows1252ToUtf8(bytes);
     std::wstring wide(static_cast<std::size_t>(wideNeeded), L'\0');
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), inLength, wide.data(), wideNeeded);
-    const int needed = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideNeeded, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0)
-        return windows1252ToUtf8(bytes);
-    std::string text(static_cast<std::size_t>(needed), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideNeeded, text.data(), needed, nullptr, nullptr);
-    return text;
+    std::string text = platform::utf8FromWide(wide);
+    return text.empty() ? windows1252ToUtf8(bytes) : text;
 }
 
 } // namespace lumora

@@ -17,6 +17,7 @@
 #include "core/RuntimeError.h"
 #include "core/platform/ErrorCode.h"
 #include "core/platform/HiddenFile.h"
+#include "core/platform/SystemText.h"
 
 namespace lumora::platform {
 

@@ -71,17 +71,6 @@ bool isProtectionRefusal(const std::error_code& error)
            error == std::errc::read_only_file_system;
 }
 
-std::string utf8FromPath(const std::filesystem::path& path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-std::filesystem::path pathFromUtf8(const std::string& text)
-{
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
 #ifdef _WIN32
 std::error_code lastSystemError()
 {

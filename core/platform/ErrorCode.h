@@ -26,10 +26,6 @@ int errorNumber(const std::error_code& error, Doing doing);
 // an operation not permitted, a read-only file system.
 bool isProtectionRefusal(const std::error_code& error);
 
-// A path as UTF-8 text, for error details and listings.
-std::string utf8FromPath(const std::filesystem::path& path);
-std::filesystem::path pathFromUtf8(const std::string& text);
-
 // The calling thread's last system error: errno, or on Windows the last
 // Windows error as a generic code where errno has a counterpart, so that
 // failures get the same runtime numbers everywhere.

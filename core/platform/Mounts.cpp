@@ -8,7 +8,7 @@
 #include <system_error>
 #include <utility>
 
-#include "core/platform/ErrorCode.h"
+#include "core/platform/SystemText.h"
 
 #ifdef _WIN32
 #include "core/platform/WindowsApi.h"

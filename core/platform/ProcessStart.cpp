@@ -15,6 +15,7 @@
 #endif
 
 #include "core/platform/ErrorCode.h"
+#include "core/platform/SystemText.h"
 #include "core/platform/WindowsApi.h"
 
 namespace lumora::platform {
@@ -24,7 +25,7 @@ namespace {
 #ifdef _WIN32
 
 // Names and arguments are UTF-8 here; Windows takes them as UTF-16.
-std::wstring wideFromUtf8(const std::string& text) { return pathFromUtf8(text).native(); }
+std::wstring wide(const std::string& text) { return wideFromUtf8(text).value_or(std::wstring()); }
 
 // One argument as the C runtime's parser reads it back: in quotes, with the
 // backslashes before a quote doubled and the quote escaped.
@@ -50,7 +51,7 @@ void appendQuoted(std::wstring& line, const std::wstring& argument)
 StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments)
 {
     StartResult result;
-    const std::wstring name = wideFromUtf8(program);
+    const std::wstring name = wide(program);
     wchar_t found[MAX_PATH * 4];
     const DWORD length = SearchPathW(nullptr, name.c_str(), nullptr, DWORD(std::size(found)), found, nullptr);
     if (length == 0 || length >= std::size(found)) {
@@ -63,7 +64,7 @@ StartResult startDetached(const std::string& program, const std::vector<std::str
     appendQuoted(line, name);
     for (const std::string& argument : arguments) {
         line += L' ';
-        appendQuoted(line, wideFromUtf8(argument));
+        appendQuoted(line, wide(argument));
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

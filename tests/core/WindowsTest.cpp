@@ -20,6 +20,7 @@
 #include "core/SettingsRecords.h"
 #include "core/platform/ErrorCode.h"
 #include "core/platform/FileSave.h"
+#include "core/platform/SystemText.h"
 #include "core/platform/WindowsApi.h"
 
 namespace lumora {
