@@ -1,10 +1,8 @@
 #include "core/platform/FileSave.h"
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <random>
 #include <string>
 #include <string_view>
 
@@ -57,19 +55,19 @@ struct Original {
 const char copyMark[] = ".~";
 const char copyEnd[] = ".tmp";
 
-// A name next to the target that nothing else uses, so that the finished copy
-// can be renamed into place on the same file system.
-fs::path temporarySibling(const fs::path& target)
+// The copy's name, next to the target so that it can be renamed into place
+// on the same file system: this process's own, which no other program that
+// is running uses. Saves of one file never overlap.
+fs::path copyName(const fs::path& target)
 {
-    static std::atomic<unsigned> counter{0};
-    static const unsigned salt = [] {
-        std::random_device device;
-        return static_cast<unsigned>(device()) ^
-               static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
-    }();
-    fs::path temp = target;
-    temp += copyMark + std::to_string(salt % 100000u) + "-" + std::to_string(counter.fetch_add(1)) + copyEnd;
-    return temp;
+#ifdef _WIN32
+    const unsigned long process = GetCurrentProcessId();
+#else
+    const long process = static_cast<long>(::getpid());
+#endif
+    fs::path copy = target;
+    copy += copyMark + std::to_string(process) + copyEnd;
+    return copy;
 }
 
 // What makes the rename path give way to a write in place.
@@ -198,19 +196,58 @@ bool carryOver(RegularFile& copy, const Original& original)
 
 #endif
 
+// Puts the finished copy `made` in the place of `name`, both in `folder`: a rename on POSIX systems; on Windows
+// ReplaceFileW, which carries the file's attributes and security over to the copy, or a plain move where there is no
+// file yet. False, with `error` set, when it cannot; a refusal (the file is held or protected) reads as
+// permission_denied.
+bool replaceWithCopy(const Folder& folder, const fs::path& made, const fs::path& name, std::error_code& error)
+{
+    error.clear();
+#ifdef _WIN32
+    const fs::path copy = folder / made;
+    const fs::path file = folder / name;
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (!MoveFileExW(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            error = lastSystemError();
+        return !error;
+    }
+    // Another program holding the file without letting it be deleted makes
+    // any replacement fail; asked first, so that nothing is left half done.
+    const HANDLE probe = CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        error = lastSystemError();
+        return false;
+    }
+    CloseHandle(probe);
+    if (!ReplaceFileW(file.c_str(), copy.c_str(), nullptr,
+                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
+        const DWORD code = GetLastError();
+        error = code == ERROR_UNABLE_TO_REMOVE_REPLACED || code == ERROR_UNABLE_TO_MOVE_REPLACEMENT
+                    ? std::make_error_code(std::errc::permission_denied)
+                    : lastSystemError();
+    }
+#else
+    if (::renameat(folder.native(), made.c_str(), folder.native(), name.c_str()) != 0)
+        error = lastSystemError();
+    else
+        (void)::fsync(folder.native()); // the rename is durable once its folder is; not every one can be synced
+#endif
+    return !error;
+}
+
 // The new start and the old file's tail in a synced sibling copy, which then
 // takes the file's place. `current` and `original` are null for a file that
 // is not there (any more).
 Attempt replaceByCopy(const Folder& folder, const fs::path& name, const std::vector<unsigned char>& start,
-                      RegularFile* current, const Original* original, std::error_code& error, ReplaceCall replace)
+                      RegularFile* current, const Original* original, std::error_code& error)
 {
-    fs::path temp;
-    RegularFile out;
-    for (int attempt = 0; attempt < 100 && !out.isOpen(); ++attempt) {
-        temp = temporarySibling(name);
+    const fs::path temp = copyName(name);
+    RegularFile out = RegularFile::open(folder, temp, Access::Write, Create::New, error);
+    if (error == std::errc::file_exists) {
+        // Left by a save of a process with the same number that was killed.
+        removeFile(folder, temp);
         out = RegularFile::open(folder, temp, Access::Write, Create::New, error);
-        if (error && error != std::errc::file_exists)
-            break;
     }
     if (!out.isOpen()) {
         // A folder that lets no new file be made can still have its file
@@ -234,7 +271,7 @@ Attempt replaceByCopy(const Folder& folder, const fs::path& name, const std::vec
     out.close();
     if (current != nullptr)
         current->close(); // Windows replaces no file that is open
-    if (!replace(folder, temp, name, error)) {
+    if (!replaceWithCopy(folder, temp, name, error)) {
         removeFile(folder, temp);
         // A sticky folder that keeps others' files, a file that is a mount
         // point, another program holding the file: replacing is refused,
@@ -250,44 +287,8 @@ Attempt replaceByCopy(const Folder& folder, const fs::path& name, const std::vec
 
 } // namespace
 
-bool replaceWithCopy(const Folder& folder, const fs::path& copyName, const fs::path& fileName, std::error_code& error)
-{
-    error.clear();
-#ifdef _WIN32
-    const fs::path copy = folder / copyName;
-    const fs::path file = folder / fileName;
-    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (!MoveFileExW(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            error = lastSystemError();
-        return !error;
-    }
-    // Another program holding the file without letting it be deleted makes
-    // any replacement fail; asked first, so that nothing is left half done.
-    const HANDLE probe = CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) {
-        error = lastSystemError();
-        return false;
-    }
-    CloseHandle(probe);
-    if (!ReplaceFileW(file.c_str(), copy.c_str(), nullptr,
-                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
-        const DWORD code = GetLastError();
-        error = code == ERROR_UNABLE_TO_REMOVE_REPLACED || code == ERROR_UNABLE_TO_MOVE_REPLACEMENT
-                    ? std::make_error_code(std::errc::permission_denied)
-                    : lastSystemError();
-    }
-#else
-    if (::renameat(folder.native(), copyName.c_str(), folder.native(), fileName.c_str()) != 0)
-        error = lastSystemError();
-    else
-        (void)::fsync(folder.native()); // the rename is durable once its folder is; not every one can be synced
-#endif
-    return !error;
-}
-
 SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std::vector<unsigned char>& start,
-                          std::error_code& error, ReplaceCall replace)
+                          std::error_code& error)
 {
     error.clear();
     bool link = false;
@@ -296,7 +297,7 @@ SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std:
             return SaveMethod::Replaced;
         // Deleted behind the program's back: made anew.
         error.clear();
-        replaceByCopy(folder, name, start, nullptr, nullptr, error, replace);
+        replaceByCopy(folder, name, start, nullptr, nullptr, error);
         return SaveMethod::Replaced;
     }
     // Opening it for writing first refuses a file that may not be written,
@@ -306,7 +307,7 @@ SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std:
     if (error || !examine(current, link, original, error))
         return SaveMethod::InPlace;
     if (original.replaceable && original.size <= start.size() + largestTailCopied) {
-        if (replaceByCopy(folder, name, start, &current, &original, error, replace) != Attempt::Declined)
+        if (replaceByCopy(folder, name, start, &current, &original, error) != Attempt::Declined)
             return SaveMethod::Replaced;
         if (!current.isOpen())
             current = RegularFile::open(folder, name, Access::ReadWrite, Create::No, error);
@@ -315,15 +316,6 @@ SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std:
     }
     writeInPlace(current, start, error);
     return SaveMethod::InPlace;
-}
-
-SaveMethod writeFileStart(const fs::path& path, const std::vector<unsigned char>& start, std::error_code& error,
-                          ReplaceCall replace)
-{
-    const Folder folder = Folder::open(path.parent_path(), error);
-    if (error)
-        return SaveMethod::Replaced;
-    return writeFileStart(folder, path.filename(), start, error, replace);
 }
 
 void removeStaleCopies(const Folder& folder, const fs::path& name)

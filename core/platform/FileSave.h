@@ -23,25 +23,11 @@ enum class SaveMethod {
     InPlace,
 };
 
-// Puts the finished `copy` in the place of `file`, both in `folder`: a rename
-// on POSIX systems; on Windows ReplaceFileW, which carries the file's
-// attributes and security over to the copy, or a plain move where there is
-// no file yet. False, with `error` set, when it cannot; a refusal (the file
-// is held or protected) reads as permission_denied.
-bool replaceWithCopy(const Folder& folder, const std::filesystem::path& copy, const std::filesystem::path& file,
-                     std::error_code& error);
-using ReplaceCall = bool (*)(const Folder& folder, const std::filesystem::path& copy, const std::filesystem::path& file,
-                             std::error_code& error);
-
 // Puts `start` over the first bytes of the file `name` in `folder`; the bytes
 // after them stay as they are. A missing file is made anew. On failure
 // `error` is set and the returned method is the one that failed.
 SaveMethod writeFileStart(const Folder& folder, const std::filesystem::path& name,
-                          const std::vector<unsigned char>& start, std::error_code& error,
-                          ReplaceCall replace = replaceWithCopy);
-// The same for the file at `path`.
-SaveMethod writeFileStart(const std::filesystem::path& path, const std::vector<unsigned char>& start,
-                          std::error_code& error, ReplaceCall replace = replaceWithCopy);
+                          const std::vector<unsigned char>& start, std::error_code& error);
 
 // Removes the copies of `name` in `folder` that a save cut short (the program
 // was killed half-way) left behind, once they are old enough that no save

@@ -9,7 +9,6 @@
 
 #include "CoreTestSupport.h"
 #include "core/RecordFile.h"
-#include "core/platform/FileSave.h"
 
 namespace lumora {
 namespace {
@@ -263,41 +262,6 @@ TEST(RecordFile, FailedWriteLeavesOldContentWhole)
         EXPECT_EQ(entriesIn(dir.path()), 1) << limit;
     }
 #endif
-}
-
-// Replacements that fail after the copy is made, as the system may refuse
-// them or fail them.
-bool refuseReplacement(const platform::Folder&, const fs::path&, const fs::path&, std::error_code& error)
-{
-    error = std::make_error_code(std::errc::permission_denied);
-    return false;
-}
-bool failReplacement(const platform::Folder&, const fs::path&, const fs::path&, std::error_code& error)
-{
-    error = std::make_error_code(std::errc::io_error);
-    return false;
-}
-
-TEST(RecordFile, AReplacementThatFailsIsReportedAndOneThatIsRefusedWritesInPlace)
-{
-    test::TempDir dir;
-    const fs::path path = dir.path() / "Lumora.INI";
-    const Bytes original(1920, 0x5A);
-    const Bytes start{3, 0, 'n', 'e', 'w'};
-
-    writeBytes(path, original);
-    std::error_code error;
-    platform::writeFileStart(path, start, error, failReplacement);
-    EXPECT_EQ(error, std::errc::io_error);
-    EXPECT_EQ(fileBytes(path), original);
-    EXPECT_EQ(entriesIn(dir.path()), 1) << "no temporary file may stay behind";
-
-    EXPECT_EQ(platform::writeFileStart(path, start, error, refuseReplacement), platform::SaveMethod::InPlace);
-    EXPECT_FALSE(error) << error.message();
-    Bytes expected = original;
-    std::copy(start.begin(), start.end(), expected.begin());
-    EXPECT_EQ(fileBytes(path), expected);
-    EXPECT_EQ(entriesIn(dir.path()), 1);
 }
 
 TEST(RecordFile, LetsGoOfEveryFileItOpensAndReportsAFailedRead)

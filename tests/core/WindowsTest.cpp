@@ -182,13 +182,16 @@ TEST(WindowsSave, ReplacedKeptWrittenInPlaceOrRefused)
     const fs::path path = dir.path() / "Lumora.INI";
     const Bytes original(1920, 0x5A);
     const Bytes start{3, 0, 'n', 'e', 'w'};
+    std::error_code opened;
+    const platform::Folder folder = platform::Folder::open(dir.path(), opened);
+    ASSERT_FALSE(opened) << opened.message();
     Bytes saved = original;
     std::copy(start.begin(), start.end(), saved.begin());
     std::error_code error;
 
     writeBytes(path, original);
     test::setHiddenAttribute(path);
-    EXPECT_EQ(platform::writeFileStart(path, start, error), platform::SaveMethod::Replaced);
+    EXPECT_EQ(platform::writeFileStart(folder, path.filename(), start, error), platform::SaveMethod::Replaced);
     EXPECT_FALSE(error) << error.message();
     EXPECT_EQ(fileBytes(path), saved);
     EXPECT_NE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u) << "the replacement kept the attribute";
@@ -197,7 +200,7 @@ TEST(WindowsSave, ReplacedKeptWrittenInPlaceOrRefused)
     {
         const OtherHandle reader(path, FILE_SHARE_READ | FILE_SHARE_WRITE); // no sharing of delete
         ASSERT_TRUE(reader.open());
-        EXPECT_EQ(platform::writeFileStart(path, start, error), platform::SaveMethod::InPlace);
+        EXPECT_EQ(platform::writeFileStart(folder, path.filename(), start, error), platform::SaveMethod::InPlace);
         EXPECT_FALSE(error) << error.message();
     }
     EXPECT_EQ(fileBytes(path), saved);
