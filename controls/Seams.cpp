@@ -38,8 +38,7 @@ bool startDetached(const LaunchRequest& request, QString* error)
         if (result.outcome == platform::StartResult::NotFound)
             *error = QStringLiteral("it was not found on the PATH");
         else if (result.outcome == platform::StartResult::CannotRun)
-            *error = QStringLiteral("it was found as \"%1\" but cannot be run (%2)")
-                         .arg(shownPath(textFromNative(result.found)), displayText(result.reason));
+            *error = QStringLiteral("it was found on the PATH but cannot be run (%1)").arg(displayText(result.reason));
     }
     return result.outcome == platform::StartResult::Started;
 }

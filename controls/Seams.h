@@ -27,7 +27,6 @@ struct Drive {
 };
 
 struct LaunchRequest {
-    QString commandLine; // the whole line as the user would read it
     QString program;
     QStringList arguments;
 };

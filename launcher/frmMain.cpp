@@ -395,7 +395,6 @@ void frmMain::cmdRun2_Click()
     const std::string path = nativeFromText(selectedPath_);
 
     LaunchRequest request;
-    request.commandLine = textFromNative(commandLine(path, switches));
     request.program = textFromNative(emulatorProgram);
     for (const std::string& argument : launchArguments(path, switches))
         request.arguments.append(textFromNative(argument));

@@ -7,9 +7,7 @@
 
 #ifndef _WIN32
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -58,7 +56,6 @@ StartResult startDetached(const std::string& program, const std::vector<std::str
         result.outcome = StartResult::NotFound;
         return result;
     }
-    result.found = utf8FromPath(std::filesystem::path(std::wstring(found, length)));
 
     std::wstring line;
     appendQuoted(line, name);
@@ -86,45 +83,9 @@ StartResult startDetached(const std::string& program, const std::vector<std::str
 
 #else
 
-// Each folder of the PATH in turn, as execvp searches it: the first file that
-// may be run wins; one that may not is remembered in case none follows.
-StartResult findOnPath(const std::string& program)
-{
-    StartResult result;
-    result.outcome = StartResult::NotFound;
-    const auto consider = [&](const std::string& candidate) {
-        struct stat status {};
-        if (::stat(candidate.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-            return false;
-        if (::faccessat(AT_FDCWD, candidate.c_str(), X_OK, AT_EACCESS) == 0) {
-            result = {StartResult::Started, candidate, {}};
-            return true;
-        }
-        if (result.outcome == StartResult::NotFound)
-            result = {StartResult::CannotRun, candidate, std::generic_category().message(EACCES)};
-        return false;
-    };
-    if (program.find('/') != std::string::npos) {
-        consider(program);
-        return result;
-    }
-    const char* variable = std::getenv("PATH");
-    const std::string path = variable != nullptr ? variable : "/usr/local/bin:/usr/bin:/bin";
-    for (std::size_t begin = 0;;) {
-        const std::size_t end = std::min(path.find(':', begin), path.size());
-        std::string candidate = end > begin ? path.substr(begin, end - begin) : std::string(".");
-        candidate += '/';
-        candidate += program;
-        if (consider(candidate) || end == path.size())
-            break;
-        begin = end + 1;
-    }
-    return result;
-}
-
 // In the program's own process: no input, no blocked signals, then the
-// program itself; what failed goes to `report`.
-[[noreturn]] void execute(const char* file, char* const* argv, int report)
+// program itself, looked up on the PATH; what failed goes to `report`.
+[[noreturn]] void execute(const char* program, char* const* argv, int report)
 {
     const int nothing = ::open("/dev/null", O_RDONLY);
     if (nothing > 0) {
@@ -134,18 +95,18 @@ StartResult findOnPath(const std::string& program)
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    ::execv(file, argv);
+    ::execvp(program, argv);
     const int failure = errno;
     (void)!::write(report, &failure, sizeof failure);
     ::_exit(127);
 }
 
-// Runs `file` twice forked, so that the program belongs to no one here and
+// Runs `program` twice forked, so that the program belongs to no one here and
 // leaves no zombie behind. `argv` is made before the fork:
 // between fork and exec only calls that are safe in a copy of a threaded
 // process may run. Gives the errno of what failed, 0 when the exec happened;
 // a close-on-exec pipe carries the reason, and closes unread on success.
-int spawnDetached(const char* file, char* const* argv)
+int spawnDetached(const char* program, char* const* argv)
 {
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
@@ -156,7 +117,7 @@ int spawnDetached(const char* file, char* const* argv)
         ::setsid();
         const pid_t grandchild = ::fork();
         if (grandchild == 0)
-            execute(file, argv, report[1]);
+            execute(program, argv, report[1]);
         const int failure = grandchild < 0 ? errno : 0;
         if (failure != 0)
             (void)!::write(report[1], &failure, sizeof failure);
@@ -183,19 +144,20 @@ int spawnDetached(const char* file, char* const* argv)
 
 StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments)
 {
-    StartResult result = findOnPath(program);
-    if (result.outcome != StartResult::Started)
-        return result;
     std::string name = program;
     std::vector<std::string> words = arguments;
     std::vector<char*> argv{name.data()};
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    const int failure = spawnDetached(result.found.c_str(), argv.data());
-    if (failure != 0)
-        result = {StartResult::CannotRun, result.found, std::generic_category().message(failure)};
-    return result;
+    const int failure = spawnDetached(program.c_str(), argv.data());
+    if (failure == 0)
+        return {};
+    // The search tells a file that is there but may not be run (EACCES, even
+    // when it goes on to find nothing) from none at all.
+    if (failure == ENOENT || failure == ENOTDIR)
+        return {StartResult::NotFound, {}};
+    return {StartResult::CannotRun, std::generic_category().message(failure)};
 }
 
 #endif

@@ -12,14 +12,15 @@ namespace lumora::platform {
 struct StartResult {
     enum Outcome { Started, NotFound, CannotRun };
     Outcome outcome = Started;
-    std::string found;  // the file that was found on the PATH, when one was
     std::string reason; // the system's reason, for CannotRun
 };
 
 // Looks `program` up on the PATH as a shell does and starts it with
 // `arguments`, in the current directory, with no input. A program found but not
 // runnable (not executable, not a program the system can load) is told apart
-// from one that is not there at all.
+// from one that is not there at all. Waits until the program has started or
+// failed to: on a PATH that names a folder on a mount that does not answer,
+// as long as that mount likes.
 StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments);
 
 } // namespace lumora::platform

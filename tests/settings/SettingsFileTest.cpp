@@ -119,8 +119,7 @@ TEST_F(SettingsFileTest, GreyCheckBoxAddsNoSwitch)
         click(main.cmdRun2);
         const std::vector<LaunchRequest> launches = here.launches();
         ASSERT_EQ(launches.size(), 1u);
-        EXPECT_EQ(launches.back().arguments, QStringList{QString::fromLatin1(puzzle)});
-        EXPECT_FALSE(launches.back().commandLine.contains(c.switchText));
+        EXPECT_EQ(launches.back().arguments, QStringList{QString::fromLatin1(puzzle)}) << c.switchText;
     }
 }
 
