@@ -6,6 +6,16 @@
 include_guard(GLOBAL)
 
 function(lumora_include_root target)
+  # An include that climbs out of its own folder ("../settings/...") would
+  # walk past the root: refused when the build is configured.
+  get_target_property(own ${target} SOURCES)
+  foreach(source IN LISTS own)
+    file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/${source} climbing REGEX "^[ \t]*#[ \t]*include[ \t]*\"\\.\\./")
+    if(climbing)
+      message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR}/${source}: ${climbing} climbs out of its folder; "
+                          "include it as \"folder/File.h\", which the layer's root allows or refuses")
+    endif()
+  endforeach()
   cmake_path(GET CMAKE_CURRENT_FUNCTION_LIST_DIR PARENT_PATH sources)
   set(root ${CMAKE_BINARY_DIR}/include-roots/${target})
   file(MAKE_DIRECTORY ${root})

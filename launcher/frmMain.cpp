@@ -374,14 +374,11 @@ void frmMain::Pictures2() { loadPreview(Picture2, 2); }
 
 void frmMain::loadPreview(PictureBox* box, int which)
 {
-    try {
-        const QString directory = settingsWindow().txtScreen->text();
-        // Read and decoded away from the GUI thread; a missing or unreadable
-        // screenshot is no error, and leaves the box blank.
-        box->load(previewPath(nativeFromText(directory), nativeFromText(fileNamePart_), which));
-    } catch (const std::exception&) {
-        box->setPicture(QImage());
-    }
+    // Read and decoded on a worker; a missing or unreadable screenshot is no
+    // error, and leaves the box blank. What the settings window's making
+    // raises is no preview's to hide.
+    const QString directory = settingsWindow().txtScreen->text();
+    box->load(previewPath(nativeFromText(directory), nativeFromText(fileNamePart_), which));
 }
 
 // ---- Launch ----

@@ -9,14 +9,15 @@
 #include <string_view>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "core/platform/WindowsApi.h"
+#else
 #include <dirent.h>
 #include <sys/stat.h>
 #endif
 
 #include "core/RuntimeError.h"
 #include "core/platform/ErrorCode.h"
-#include "core/platform/HiddenFile.h"
 #include "core/platform/SystemText.h"
 
 namespace lumora::platform {
@@ -55,7 +56,13 @@ public:
         // Follows links, so a link to a folder can be entered like one.
         return entry_.is_directory(code);
     }
-    bool isHidden() const { return isHiddenEntry(entry_, name_); }
+    // A leading dot means nothing to Windows: Explorer shows ".roms", and so
+    // must the lists. The hidden attribute hides.
+    bool isHidden() const
+    {
+        const DWORD attributes = GetFileAttributesW(entry_.path().c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    }
 
 private:
     const fs::directory_entry& entry_;
@@ -114,8 +121,7 @@ public:
         struct stat status {};
         return ::stat(full_.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
     }
-    // isHiddenEntry's rule here, without the directory_entry it
-    // takes: a leading dot.
+    // A leading dot hides.
     bool isHidden() const { return entry_.d_name[0] == '.'; }
 
 private:
