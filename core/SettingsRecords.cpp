@@ -20,9 +20,8 @@ std::int16_t checkBoxValue(std::int16_t stored) { return (stored >= 0 && stored 
 SettingsRecords readSettings(const RecordImage& image)
 {
     SettingsRecords records;
-    records.selectedPath = fromCodePage(image.getString(1));
-    records.screenshotDirectory = fromCodePage(image.getString(2));
-    records.directory = fromCodePage(image.getString(3));
+    for (int record = 1; record <= 3; ++record)
+        records.*textRecords[std::size_t(record - 1)] = fromCodePage(image.getString(record));
     for (std::size_t i = 0; i < records.options.size(); ++i) {
         const TaggedValue stored = image.getTagged(firstOptionRecord + static_cast<int>(i));
         records.options[i] = stored.tag == TaggedValue::Boolean ? stored : TaggedValue{};
@@ -46,9 +45,8 @@ std::string storedDirectory(const std::filesystem::path& path)
 std::vector<UnkeptText> writeSettings(RecordImage& image, const SettingsRecords& records)
 {
     std::vector<UnkeptText> unkept;
-    const std::string* texts[] = {&records.selectedPath, &records.screenshotDirectory, &records.directory};
     for (int record = 1; record <= 3; ++record) {
-        const std::optional<std::string> bytes = toCodePage(*texts[record - 1]);
+        const std::optional<std::string> bytes = toCodePage(records.*textRecords[std::size_t(record - 1)]);
         // Never a part of the text: a cut path would name some other file.
         if (!bytes) {
             image.putString(record, "");

@@ -25,6 +25,10 @@ struct SettingsRecords {
     std::int16_t vsync = 0;                // record 15
 };
 
+// Records 1 to 3, the texts, and where each is kept.
+inline constexpr std::array<std::string SettingsRecords::*, 3> textRecords = {
+    &SettingsRecords::selectedPath, &SettingsRecords::screenshotDirectory, &SettingsRecords::directory};
+
 // Why a string record was written empty instead of with its text.
 struct UnkeptText {
     enum Reason { TooLong, NotRepresentable };

@@ -46,16 +46,15 @@ QString listingFailure(const QString& directory, const RuntimeError& e)
 // Why a text was stored empty, naming the setting it belongs to.
 QString unkeptMessage(const UnkeptText& unkept, const SettingsRecords& records)
 {
-    const auto [setting, text] =
-        unkept.record == 1   ? std::pair(QStringLiteral("The picked game file"), &records.selectedPath)
-        : unkept.record == 2 ? std::pair(QStringLiteral("The screen shot directory"), &records.screenshotDirectory)
-                             : std::pair(QStringLiteral("The browsed directory"), &records.directory);
+    static const std::array<const char*, 3> settings = {"The picked game file", "The screen shot directory",
+                                                        "The browsed directory"};
+    const std::size_t text = std::size_t(unkept.record - 1);
     const QString why =
         unkept.reason == UnkeptText::TooLong
             ? QStringLiteral("it is longer than the %1 bytes the settings file holds for it").arg(maxStringBytes)
             : QStringLiteral("it holds characters that the settings file cannot store");
     return QStringLiteral("%1 could not be saved, because %2:\n\n%3\n\nIt has been stored empty.")
-        .arg(setting, why, shownPath(textFromNative(*text)));
+        .arg(QString::fromLatin1(settings.at(text)), why, shownPath(textFromNative(records.*textRecords.at(text))));
 }
 
 } // namespace
