@@ -69,11 +69,7 @@ protected:
         w.Form_Load();
     }
     frmSettings& s() { return w.settingsWindow(); }
-    QByteArray fileBytes() const
-    {
-        QFile f(world.path(settingsFileName));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray fileBytes() const { return world.settingsBytes(); }
     static QByteArray slot(const QByteArray& file, int record, int length = 128)
     {
         return file.mid(qsizetype(record - 1) * 128, length);

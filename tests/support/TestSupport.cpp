@@ -6,9 +6,12 @@
 #include <QFileInfo>
 #include <QTest>
 #include <optional>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 #include "controls/DriveList.h"
 #include "controls/NativeText.h"
+#include "core/SettingsRecords.h"
 #include "settings/frmSettings.h"
 #include "support/WindowSupport.h"
 
@@ -115,6 +118,30 @@ Seams World::seams()
     s.now = [this] { return now; };
     s.endProgram = [this](int code) { endCodes.push_back(code); };
     return s;
+}
+
+QByteArray World::settingsBytes() const
+{
+    QFile file(path(QString::fromLatin1(settingsFileName)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+OrdinaryUserFiles::OrdinaryUserFiles(const World& world) : root_(::geteuid() == 0)
+{
+    QFile::setPermissions(world.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                            QFile::WriteOther | QFile::ExeOther);
+    if (root_) {
+        ::setfsgid(65534);
+        ::setfsuid(65534);
+    }
+}
+
+OrdinaryUserFiles::~OrdinaryUserFiles()
+{
+    if (root_) {
+        ::setfsuid(0);
+        ::setfsgid(0);
+    }
 }
 
 std::vector<LaunchRequest> World::launches() const

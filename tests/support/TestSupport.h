@@ -74,6 +74,8 @@ public:
 
     Seams seams();
     FormRuntime& runtime(); // created on first use from seams()
+    // The settings file as it is on disk now.
+    QByteArray settingsBytes() const;
 
     std::vector<Message> messages;
     std::vector<int> endCodes;
@@ -98,6 +100,20 @@ private:
     QString previousCurrent_;
     std::shared_ptr<Starts> starts_ = std::make_shared<Starts>();
     std::unique_ptr<FormRuntime> runtime_;
+};
+
+// While one lives, this thread and the workers it starts reach files with the
+// rights of an ordinary user ("nobody"), so that permissions bind even when
+// the suite runs as root; the world's folder is opened to all meanwhile.
+class OrdinaryUserFiles {
+public:
+    explicit OrdinaryUserFiles(const World& world);
+    ~OrdinaryUserFiles();
+    OrdinaryUserFiles(const OrdinaryUserFiles&) = delete;
+    OrdinaryUserFiles& operator=(const OrdinaryUserFiles&) = delete;
+
+private:
+    bool root_;
 };
 
 // Reads the drives table and waits for it.
