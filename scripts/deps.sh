@@ -1,17 +1,21 @@
 # Installs the Debian packages that are missing, through sudo when not root.
-# Sourced by run.sh and test.sh.
+# Sourced by run.sh, test.sh and scripts/check-all.sh.
 
 # qt6-wayland: the windows go to Wayland where there is no X server.
 lumora_build_packages=(build-essential cmake pkg-config qt6-base-dev qt6-wayland libgl-dev fonts-liberation2)
-# The core's Windows build and its run under Wine (scripts/test-windows.sh).
-lumora_windows_test_packages=(g++-mingw-w64-x86-64-posix googletest wine64)
 # The Wayland smoke test: a headless Weston with Xwayland, and a session bus
 # with the accessibility interface it presses the buttons through.
 lumora_wayland_test_packages=(weston xwayland dbus-daemon at-spi2-core python3-dbus procps)
-lumora_test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick strace
-                      clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
-                      fonts-dejavu-core lintian appstream man-db groff-base "${lumora_windows_test_packages[@]}"
+# The suite (test.sh): GoogleTest, and the end-to-end tests' X server, input,
+# screenshots and tracer.
+lumora_test_packages=(googletest libgtest-dev xvfb xauth xdotool x11-utils imagemagick strace fonts-dejavu-core
                       "${lumora_wayland_test_packages[@]}")
+# The core's Windows build and its run under Wine (scripts/test-windows.sh).
+lumora_windows_test_packages=(g++-mingw-w64-x86-64-posix googletest wine64)
+# The further checks (scripts/check-all.sh): the benchmarks, Clang's tools
+# and fuzzer, the Windows build, the package's tools.
+lumora_check_packages=(libbenchmark-dev clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev
+                       file lintian appstream man-db groff-base "${lumora_windows_test_packages[@]}")
 
 lumora_install_missing() {
     local missing=()
