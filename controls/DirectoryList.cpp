@@ -136,12 +136,12 @@ QString DirectoryList::normalised(const QString& path) const
     return clean == driveRootOf(clean) ? withSeparator(clean) : clean;
 }
 
-void DirectoryList::setPath(const QString& textOrPath, Failure failed)
+void DirectoryList::setPath(const QString& textOrPath, const Failure& failed)
 {
     const int drive = drives_.indexOfText(textOrPath);
     if (drive >= 0) {
         const QString root = QDir::toNativeSeparators(QDir::cleanPath(drives_.drives()[drive].root));
-        moveToDrive(withSeparator(root), driveDirectories_.value(root, withSeparator(root)), std::move(failed));
+        moveToDrive(withSeparator(root), driveDirectories_.value(root, withSeparator(root)), failed);
         return;
     }
     if (textOrPath.isEmpty()) {
@@ -153,13 +153,13 @@ void DirectoryList::setPath(const QString& textOrPath, Failure failed)
         failed(error);
         return;
     }
-    moveTo(normalised(textOrPath), std::move(failed));
+    moveTo(normalised(textOrPath), failed);
 }
 
-void DirectoryList::moveToDrive(const QString& root, const QString& directory, Failure failed)
+void DirectoryList::moveToDrive(const QString& root, const QString& directory, const Failure& failed)
 {
     if (directory == root) {
-        moveTo(directory, std::move(failed), true);
+        moveTo(directory, failed, true);
         return;
     }
     // The folder last shown on the drive may have gone since: the nearest
@@ -174,7 +174,7 @@ void DirectoryList::moveToDrive(const QString& root, const QString& directory, F
     });
 }
 
-void DirectoryList::moveTo(const QString& directory, Failure failed, bool driveRoot)
+void DirectoryList::moveTo(const QString& directory, const Failure& failed, bool driveRoot)
 {
     const std::uint64_t generation = ++generation_;
     whenSettled(
@@ -252,7 +252,7 @@ void DirectoryList::openEntry(int row)
     Failure failed;
     if (openFailed)
         failed = [this, target](const RuntimeError& error) { openFailed(error, target); };
-    moveTo(normalised(target), std::move(failed));
+    moveTo(normalised(target), failed);
 }
 
 void DirectoryList::keyPressEvent(QKeyEvent* event)

@@ -45,7 +45,7 @@ public:
     // (RuntimeError 76, 75 or 68) leaves the list where it is and goes to
     // `failed`; without one it is an error no handler trapped: raised here
     // when the read fails within the moment, reported as such later.
-    void setPath(const QString& textOrPath, Failure failed = {});
+    void setPath(const QString& textOrPath, const Failure& failed = {});
 
     // Opens entry `row` as a double click does.
     void openEntry(int row);
@@ -62,8 +62,8 @@ protected:
 
 private:
     void startAt(const QString& directory);
-    void moveToDrive(const QString& root, const QString& directory, Failure failed);
-    void moveTo(const QString& directory, Failure failed, bool driveRoot = false);
+    void moveToDrive(const QString& root, const QString& directory, const Failure& failed);
+    void moveTo(const QString& directory, const Failure& failed, bool driveRoot = false);
     void finishMove(const QString& directory, const Outcome<FolderReads::Snapshot>& outcome, const Failure& failed,
                     bool driveRoot);
     void display(const QString& directory, FolderReads::Snapshot snapshot, bool raiseChange);

@@ -57,7 +57,7 @@ FileList::FileList(ErrorGuard& errors, FolderReads& folders, const QString& star
     setPath(startDirectory, [](const RuntimeError&) {});
 }
 
-void FileList::setPath(const QString& path, Failure failed)
+void FileList::setPath(const QString& path, const Failure& failed)
 {
     const std::uint64_t generation = ++generation_;
     whenSettled(

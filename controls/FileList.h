@@ -35,7 +35,7 @@ public:
     // or 68) leaves the list with its path, pattern and entries and goes to
     // `failed`; without one it is an error no handler trapped, raised here
     // when it comes within the moment.
-    void setPath(const QString& path, Failure failed = {});
+    void setPath(const QString& path, const Failure& failed = {});
     QString pattern() const { return pattern_; }
     // Filters what the list holds; a read on its way is filtered so when it
     // comes.

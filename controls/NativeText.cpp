@@ -67,7 +67,7 @@ QString displayText(const QString& text)
 
 QString shownPath(const QString& path, qsizetype most)
 {
-    const QString text = displayText(path);
+    QString text = displayText(path);
     if (text.size() <= most)
         return text;
     const auto separatorAt = [&](qsizetype from) {
