@@ -4,12 +4,14 @@
 
 #include <QLocale>
 #include <QPaintEvent>
+#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
 #include "controls/FormRuntime.h"
+#include "controls/InputHold.h"
 #include "controls/NativeText.h"
 #include "controls/OptionButton.h"
 #include "controls/SparkleCanvas.h"
@@ -225,6 +227,29 @@ TEST(ErrorGuard, ALongPathIsShortenedInItsMiddleSoThatTheBoxFitsTheScreen)
     EXPECT_LE(shown.size(), 80);
     EXPECT_TRUE(shown.startsWith(QStringLiteral("/games/\u2026/"))) << shown.toStdString();
     EXPECT_TRUE(shown.endsWith(QStringLiteral("/nested folder/PUZZLE.ZIP"))) << shown.toStdString();
+}
+
+TEST(InputHold, WhileItLastsTheWindowsTakeNoInputAndOnlyTheOneKeptClosesThroughItsFrame)
+{
+    QWidget kept;
+    QWidget other;
+    QPushButton button(QStringLiteral("Exit"), &other);
+    for (QWidget* window : {&kept, &other})
+        window->show();
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+    {
+        const InputHold hold(&kept);
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QTest::keyClick(&button, Qt::Key_Space);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        EXPECT_FALSE(other.close());
+        EXPECT_TRUE(kept.close());
+    }
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST(ErrorGuard, NothingRunsAfterAnOrderlyEnd)
