@@ -43,6 +43,12 @@ QString listingFailure(const QString& directory, const RuntimeError& e)
     return QStringLiteral("The files of \"%1\" cannot be listed: %2.").arg(shownPath(directory), describe(e));
 }
 
+// What a save brings back from its worker.
+struct Saved {
+    std::vector<UnkeptText> unkept;
+    SettingsRecords records; // as the file holds them now
+};
+
 // Why a text was stored empty, naming the setting it belongs to.
 QString unkeptMessage(const UnkeptText& unkept, const SettingsRecords& records)
 {
@@ -74,16 +80,6 @@ frmMain::~frmMain()
     // The settings window has no owner, so it is not a child to delete.
     delete settings_.data();
 }
-
-namespace {
-
-// What a save brings back from its worker.
-struct Saved {
-    std::vector<UnkeptText> unkept;
-    SettingsRecords records; // as the file holds them now
-};
-
-} // namespace
 
 void frmMain::createControls()
 {
