@@ -24,6 +24,7 @@
 #include "controls/FileList.h"
 #include "controls/FormRuntime.h"
 #include "core/PathRules.h"
+#include "launcher/frmMain.h"
 
 namespace fs = std::filesystem;
 using namespace lumora;
@@ -36,9 +37,9 @@ const char* const patterns[] = {"*.zip", "*.*"};
 // Made on first use, and removed when the program ends.
 struct Folders {
     fs::path root;
-    fs::path directories; // 5,000 sub-directories
-    fs::path empty;       // where the lists start, so they read nothing else
-    std::map<int, fs::path> files;
+    fs::path directories;                          // 5,000 sub-directories
+    fs::path empty;                                // where the lists start, so they read nothing else
+    std::map<std::pair<int, int>, fs::path> files; // by count and copy
 
     Folders()
     {
@@ -63,13 +64,17 @@ struct Folders {
         fs::remove_all(root, ignored);
     }
 
-    // `count` empty files, half of them "*.zip", letter case mixed.
-    const fs::path& filesOf(int count)
+    // `count` empty files, half of them "*.zip", letter case mixed; `copy`
+    // tells apart folders of the same size.
+    const fs::path& filesOf(int count, int copy = 0)
     {
-        fs::path& folder = files[count];
+        fs::path& folder = files[{count, copy}];
         if (!folder.empty())
             return folder;
-        folder = root / ("files" + std::to_string(count));
+        std::string name = "files" + std::to_string(count);
+        if (copy != 0)
+            name += '-' + std::to_string(copy);
+        folder = root / name;
         fs::create_directories(folder);
         static const char* const shapes[] = {"GAME%07d.ZIP", "readme%07d.txt", "game%07d.zip", "Notes%07d.TXT"};
         char buffer[32];
@@ -90,9 +95,15 @@ Folders& folders()
     return instance;
 }
 
+// As the program's runtime after its start-up: a list waits a moment for a
+// read before it greys.
 FormRuntime& runtime()
 {
-    static FormRuntime instance(bench::quietSeams());
+    static FormRuntime& instance = []() -> FormRuntime& {
+        static FormRuntime made(bench::quietSeams());
+        made.folders.startUpOver();
+        return made;
+    }();
     return instance;
 }
 
@@ -239,6 +250,72 @@ void directoryList(benchmark::State& state, bool shown)
 void BM_DirectoryList(benchmark::State& state) { directoryList(state, false); }
 void BM_DirectoryListShown(benchmark::State& state) { directoryList(state, true); }
 
+// Where the main window's drive list finds the drives: the root, and a
+// second mount whose server has gone away when `hung`. Otherwise that mount
+// answers at once, so that the two runs differ in the hang alone.
+Seams seamsWithMount(bool hung)
+{
+    Seams seams = bench::quietSeams();
+    const QString mount = QStringLiteral("/mnt/lumora-bench-share");
+    seams.drives = [mount] {
+        return QList<Drive>{{QStringLiteral("/ [ext4]"), QStringLiteral("/")},
+                            {mount + QStringLiteral(" [nfs]"), mount}};
+    };
+    seams.askDrive = [hung, mount](const QString& root) {
+        if (hung && root == mount)
+            bench::blockForever();
+        return true;
+    };
+    return seams;
+}
+
+// A change of folder in the main window, as a click in its directory list
+// makes one: the directory list moves and the file list, moved along by its
+// change event, holds the new folder's files, and the window has painted
+// them. The changes go back and forth between two local folders of `count`
+// files. With `hung`, a mount of the drive list never answered its question;
+// the drive list has since been refreshed (as when it is opened) and lists
+// that mount as not responding.
+void BM_FolderChange(benchmark::State& state)
+{
+    const bool hung = state.range(0) != 0;
+    const int count = int(state.range(1));
+    const QString pair[] = {QString::fromStdString(folders().filesOf(count, 1).string()),
+                            QString::fromStdString(folders().filesOf(count, 2).string())};
+    state.SetLabel(hung ? "one mount hung" : "all mounts answer");
+    // Made anew for each run: a stuck question stays with its own table.
+    // The thread stuck in it holds nothing of this runtime, so the runtime
+    // may go when the run ends.
+    FormRuntime own(seamsWithMount(hung));
+    frmMain window(own);
+    own.folders.startUpOver(); // as at the end of Form_Load
+    window.show();
+    // Past the time within which a drive must answer, then a refresh.
+    bench::runEventsFor(int(DriveTable::answerWithin.count()) + 200);
+    own.drives.refresh();
+    bench::runEventsFor(200);
+    if (own.drives.drives().size() != 2 ||
+        own.drives.drives()[1].text.contains(QStringLiteral("not responding")) != hung) {
+        state.SkipWithError("the drive table is not as this run needs it");
+        return;
+    }
+    int next = 0;
+    for (auto _ : state) {
+        const QString& target = pair[next];
+        next = 1 - next;
+        window.dirDirectory->setPath(target);
+        bench::settleList(*window.dirDirectory);
+        bench::settleList(*window.filFiles);
+        bench::settle();
+        if (window.filFiles->path() != target) {
+            state.SkipWithError("the file list did not follow the change");
+            break;
+        }
+        benchmark::DoNotOptimize(window.filFiles->model()->rowCount());
+    }
+    state.counters["entries"] = window.filFiles->model()->rowCount();
+}
+
 } // namespace
 
 // Pattern ("*.zip", "*.*") and the number of files in the folder.
@@ -251,3 +328,5 @@ BENCHMARK(BM_FileTypeChange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectoriesFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectoryList)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectoryListShown)->Unit(benchmark::kMillisecond);
+// Whether a mount hangs, and the number of files in each of the two folders.
+BENCHMARK(BM_FolderChange)->ArgsProduct({{0, 1}, {1'000, 10'000}})->Unit(benchmark::kMillisecond);

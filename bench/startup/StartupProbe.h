@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +43,24 @@ inline long statusKb(const char* name)
     return -1;
 }
 
+// Takes the first argument that begins with `prefix` out of the command line
+// and returns the rest of it; empty when there is none. An argument that is
+// only the prefix (a plain switch) returns "1".
+inline std::string takeArgument(int& argc, char** argv, const char* prefix)
+{
+    const std::size_t length = std::strlen(prefix);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], prefix, length) != 0)
+            continue;
+        std::string value = argv[i][length] != '\0' ? std::string(argv[i] + length) : std::string("1");
+        for (int j = i; j + 1 < argc; ++j)
+            argv[j] = argv[j + 1];
+        argv[--argc] = nullptr;
+        return value;
+    }
+    return {};
+}
+
 class Clock {
 public:
     // Takes "--t0=NANOSECONDS" out of the arguments, so that QApplication sees
@@ -50,17 +69,10 @@ public:
     Clock(int& argc, char** argv)
     {
         start_ = nowNs();
-        fromTimer_ = false;
-        for (int i = 1; i < argc; ++i) {
-            if (std::strncmp(argv[i], "--t0=", 5) != 0)
-                continue;
-            start_ = std::strtoll(argv[i] + 5, nullptr, 10);
-            fromTimer_ = true;
-            for (int j = i; j + 1 < argc; ++j)
-                argv[j] = argv[j + 1];
-            argv[--argc] = nullptr;
-            break;
-        }
+        const std::string t0 = takeArgument(argc, argv, "--t0=");
+        fromTimer_ = !t0.empty();
+        if (fromTimer_)
+            start_ = std::strtoll(t0.c_str(), nullptr, 10);
         mark("main");
     }
 
@@ -91,11 +103,12 @@ private:
 
 // Watches one widget. Its first paint event marks "paint"; the zero timer
 // queued then fires once the whole window's paint pass, children included,
-// has run and been flushed to the display, and marks "frame". Then the
-// figures are printed and the event loop ends.
+// has run and been flushed to the display, and marks "frame". Then `framed`
+// runs; without one, the figures are printed and the event loop ends.
 class FirstPaint : public QObject {
 public:
-    FirstPaint(Clock& clock, QWidget* watched) : clock_(clock)
+    FirstPaint(Clock& clock, QWidget* watched, std::function<void()> framed = {})
+        : clock_(clock), framed_(std::move(framed))
     {
         watched->installEventFilter(this);
         // A window that never paints must not hang a benchmark run.
@@ -113,6 +126,8 @@ protected:
             clock_.mark("paint");
             QTimer::singleShot(0, this, [this] {
                 clock_.mark("frame");
+                if (framed_)
+                    return framed_();
                 clock_.print();
                 QCoreApplication::quit();
             });
@@ -122,6 +137,7 @@ protected:
 
 private:
     Clock& clock_;
+    std::function<void()> framed_;
     bool seen_ = false;
 };
 

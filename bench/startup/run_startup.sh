@@ -5,20 +5,33 @@
 #
 #   bench/startup/run_startup.sh BUILD_DIR [RUNS]
 #
-# The programs start in turn, RUNS times each (default 15), after two
-# warm-up rounds that are not counted:
+# The programs start RUNS times each (default 15), after two warm-up rounds
+# that are not counted:
 #   minimal       an empty 663 x 413 client area where Lumora's goes, below a
 #                 menu bar of one item
 #   lumora        Lumora in an empty folder, no settings file yet
 #   lumora-empty  Lumora whose settings file names an empty game folder
 #   lumora-N      Lumora whose settings file names a folder of N files (half
 #                 of them *.zip, letter case mixed), for each N in SIZES
-# SIZES (environment) defaults to "10000 100000 1000000".
-# Each start runs in a fresh folder of its own (Lumora writes Lumora.INI into
-# its current folder). Times are from fork() to the end of the first frame of
-# the window; memory is VmHWM at that frame and the kernel's peak RSS over
-# the whole run. The game folder stays in the page cache between starts.
-# Then startup_steps shows where Lumora's time goes.
+#   lumora-hang   Lumora whose settings file names a folder whose read never
+#                 ends (the probe's --hang-folder), as on a mount whose server
+#                 has gone away
+# SIZES (environment) defaults to "100000 1000000". TRIALS (environment,
+# default none) adds, for the first of SIZES, a start with each of the
+# probe's trial switches named, as lumora-N+SWITCH: niced-reads,
+# one-core-reads, no-prefetch, reads-after-frame (see
+# startup_probe_lumora.cpp).
+# Each round starts the programs in a new random order, so that none always
+# follows the same one. Each start runs in a fresh folder of its own (Lumora
+# writes Lumora.INI into its current folder). "frame" is the time from fork()
+# to the end of the first frame of the window. lumora-empty and lumora-N go
+# on until the file list holds the stored folder's files ("listed";
+# "complete" is the later of it and the frame). Memory is VmHWM when the
+# probe ends and the kernel's peak RSS over the whole run. The game folders
+# stay in the page cache between starts. Then startup_steps shows where
+# Lumora's time goes, and bench_lists (when built) measures the floor of
+# reading and sorting 100,000 files, against which the complete list is
+# judged.
 set -euo pipefail
 
 build=${1:?usage: run_startup.sh BUILD_DIR [RUNS]}
@@ -70,9 +83,10 @@ write_ini() {
              print $img;' "$1"
 }
 
-sizes=(${SIZES:-10000 100000 1000000})
-mkdir "$work/empty"
+sizes=(${SIZES:-100000 1000000})
+mkdir "$work/empty" "$work/hung"
 write_ini "$work/empty" >"$work/empty.ini"
+write_ini "$work/hung" >"$work/hung.ini"
 programs=(minimal lumora lumora-empty)
 for n in "${sizes[@]}"; do
     mkdir "$work/games$n"
@@ -82,27 +96,31 @@ for n in "${sizes[@]}"; do
     write_ini "$work/games$n" >"$work/games$n.ini"
     programs+=("lumora-$n")
 done
-# Older than the two seconds within which a folder's time cannot prove it
-# unchanged, as a user's game folder is.
-sleep 3
+programs+=(lumora-hang)
+for t in ${TRIALS:-}; do
+    programs+=("lumora-${sizes[0]}+$t")
+done
 start_one() { # program, output file
-    local dir
+    local dir exe args=()
     dir=$(mktemp -d "$work/run.XXXXXX")
     case $1 in
     minimal) exe=startup_probe_minimal ;;
     lumora) exe=startup_probe_lumora ;;
-    lumora-empty) exe=startup_probe_lumora; cp "$work/empty.ini" "$dir/Lumora.INI" ;;
-    lumora-*) exe=startup_probe_lumora; cp "$work/games${1#lumora-}.ini" "$dir/Lumora.INI" ;;
+    lumora-empty) exe=startup_probe_lumora; args=(--until-listed); cp "$work/empty.ini" "$dir/Lumora.INI" ;;
+    lumora-hang) exe=startup_probe_lumora; args=("--hang-folder=$work/hung"); cp "$work/hung.ini" "$dir/Lumora.INI" ;;
+    lumora-*+*) exe=startup_probe_lumora; args=(--until-listed "--${1#*+}")
+        local base=${1%%+*}; cp "$work/games${base#lumora-}.ini" "$dir/Lumora.INI" ;;
+    lumora-*) exe=startup_probe_lumora; args=(--until-listed); cp "$work/games${1#lumora-}.ini" "$dir/Lumora.INI" ;;
     esac
     # A failed start is reported after the loop, with its messages.
-    (cd "$dir" && "$bin/startup_timer" "$bin/$exe" 2>>"$work/stderr.log" | tr '\n' ' ') >>"$2" || true
+    (cd "$dir" && "$bin/startup_timer" "$bin/$exe" "${args[@]}" 2>>"$work/stderr.log" | tr '\n' ' ') >>"$2" || true
     echo >>"$2"
     rm -rf "$dir"
 }
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 for round in $(seq -2 "$runs"); do
-    for p in "${programs[@]}"; do
+    for p in $(printf '%s\n' "${programs[@]}" | shuf); do
         if ((round > 0)); then start_one "$p" "$work/$p.txt"; else start_one "$p" /dev/null; fi
     done
 done
@@ -114,6 +132,16 @@ for _ in 1 2 3 4 5; do
     (cd "$dir" && "$bin/startup_steps" "$work/games100000" 2>>"$work/stderr.log") >>"$work/steps.txt" || true
     rm -rf "$dir"
 done
+
+# The floor for a complete list: the same benchmark as in BENCHMARKS.md
+# section 1, on a folder of the same shape, run after the starts so that it
+# takes no cores from them.
+floors=
+if [[ -x "$build/bench/bench_lists" ]]; then
+    floors=$(cd "$(mktemp -d "$work/run.XXXXXX")" && QT_QPA_PLATFORM=offscreen "$build/bench/bench_lists" \
+        --benchmark_filter='^BM_FilesFloor(TwoCores)?/[01]/100000$' --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null | grep '_median"' || true)
+fi
 
 for p in "${programs[@]}"; do
     if [[ $(grep -c 'exit=0' "$work/$p.txt") -ne $runs ]]; then
@@ -132,21 +160,24 @@ median() {
 # A number to one decimal place; "-" stays as it is.
 oneplace() { awk -v v="$1" 'BEGIN { if (v == "-") print v; else printf "%.1f\n", v }'; }
 
-echo "Lumora start-up: $runs starts each, alternating; $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "Lumora start-up: $runs starts each, in a new random order each round; $(date -u '+%Y-%m-%d %H:%M UTC')"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); load average before $load_before, after $load_after"
 echo "game folder on $(stat -f -c %T "$work"); Qt $(qtpaths6 --qt-version 2>/dev/null || echo '?')"
 echo
 echo "median milliseconds from fork() to each step; memory in MB"
-printf '%-13s %7s %7s %7s %7s %7s %7s %7s %9s %9s\n' program main app window load show paint frame VmHWM maxRSS
+marks=(main app window load cursors show paint frame listed complete)
+printf '%-32s' program
+for m in "${marks[@]}"; do printf ' %8s' "$m"; done
+printf ' %9s %9s\n' VmHWM maxRSS
 for p in "${programs[@]}"; do
     f="$work/$p.txt"
-    printf '%-13s' "$p"
-    for m in main app window load show paint frame; do printf ' %7s' "$(oneplace "$(median "$f" "${m}_ms")")"; done
+    printf '%-32s' "$p"
+    for m in "${marks[@]}"; do printf ' %8s' "$(oneplace "$(median "$f" "${m}_ms")")"; done
     awk -v h="$(median "$f" hwm_kb)" -v r="$(median "$f" maxrss_kb)" 'BEGIN { printf " %9.1f %9.1f\n", h / 1024, r / 1024 }'
 done
 echo
 echo "startup_steps, median of 5 (ms): first-time costs, then the window; folder reads of 100,000 files, best of 5 each"
-steps=(app fonts icons menubar controls window load show readdir read files_zip filelist)
+steps=(app fonts icons menubar controls window load cursors show readdir read files_zip filelist)
 for s in "${steps[@]}"; do printf ' %9s' "$s"; done
 echo
 for s in "${steps[@]}"; do printf ' %9s' "$(oneplace "$(median "$work/steps.txt" "${s}_ms")")"; done
@@ -155,11 +186,32 @@ echo
 frame() { median "$work/$1.txt" frame_ms; }
 mem() { median "$work/$1.txt" maxrss_kb; }
 awk -v l="$(frame lumora-empty)" -v m="$(frame minimal)" 'BEGIN {
-    printf "first frame, lumora-empty / minimal:         %.2fx  (goal at most 1.10x)\n", l / m }'
+    printf "first frame, lumora-empty / minimal:          %.2fx\n", l / m }'
+for p in "${programs[@]:3}"; do
+    awk -v p="$p" -v g="$(frame "$p")" -v e="$(frame lumora-empty)" 'BEGIN {
+        printf "first frame, %-32s / lumora-empty: %.2fx  (goal at most 1.10x)\n", p, g / e }'
+done
 for n in "${sizes[@]}"; do
-    awk -v n="$n" -v g="$(frame "lumora-$n")" -v e="$(frame lumora-empty)" -v mg="$(mem "lumora-$n")" \
-        -v me="$(mem lumora-empty)" 'BEGIN {
-        printf "first frame, lumora-%s / lumora-empty:  %.2fx  (goal at most 1.25x at 100000)\n", n, g / e
+    awk -v n="$n" -v mg="$(mem "lumora-$n")" -v me="$(mem lumora-empty)" 'BEGIN {
         printf "peak RSS, lumora-%s - lumora-empty:     %+.1f MB, %.2f MB per 100,000 files\n", n, (mg - me) / 1024,
                (mg - me) / 1024 / (n / 100000) }'
 done
+if [[ -n "$floors" && -s "$work/lumora-100000.txt" ]]; then
+    echo
+    echo "floor of the same folder shape, 100,000 files, median of 5 (ms, wall):"
+    # name,iterations,real_time,... in milliseconds
+    for b in 'BM_FilesFloor/0' 'BM_FilesFloor/1' 'BM_FilesFloorTwoCores/0' 'BM_FilesFloorTwoCores/1'; do
+        printf '  %-26s %s\n' "$b/100000" "$(grep "\"$b/100000_median\"" <<<"$floors" | cut -d, -f3)"
+    done
+    two_zip=$(grep '"BM_FilesFloorTwoCores/0/100000_median"' <<<"$floors" | cut -d, -f3)
+    two_all=$(grep '"BM_FilesFloorTwoCores/1/100000_median"' <<<"$floors" | cut -d, -f3)
+    awk -v e="$(frame lumora-empty)" -v z="$two_zip" -v a="$two_all" 'BEGIN {
+        printf "empty frame + 1.25 x two-core floor: *.zip %.1f ms, *.* %.1f ms\n", e + 1.25 * z, e + 1.25 * a }'
+    for p in "${programs[@]}"; do
+        [[ $p == lumora-100000 || $p == lumora-100000+* ]] || continue
+        awk -v p="$p" -v c="$(median "$work/$p.txt" complete_ms)" -v e="$(frame lumora-empty)" -v z="$two_zip" \
+            -v a="$two_all" 'BEGIN {
+            printf "list complete, %-32s %.1f ms: (complete - empty frame) = %.2f x the *.zip floor, %.2f x the *.* floor (goal at most 1.25)\n",
+                   p, c, (c - e) / z, (c - e) / a }'
+    done
+fi

@@ -100,6 +100,13 @@ int main(int argc, char** argv)
     timeOnce("window", [&] { window = new frmMain(runtime); });
     // Creates and loads the settings window too, and reads the folders.
     timeOnce("load", [&] { runtime.errors.guard([&] { window->Form_Load(); }); });
+    timeOnce("cursors", [&] {
+        // As main.cpp does before the first show.
+        (void)window->winId();
+        for (const Qt::CursorShape shape : {Qt::ArrowCursor, Qt::WaitCursor})
+            window->setCursor(shape);
+        window->unsetCursor();
+    });
     timeOnce("show", [&] { window->show(); });
 
     if (argc > 1) {
@@ -120,8 +127,10 @@ int main(int argc, char** argv)
         const QString path = QString::fromStdString(folder);
         timeBest("filelist", [&] {
             list.setPath(path);
+            // Asleep until the read's outcome is posted: a spinning wait
+            // would take a core from the read.
             while (list.reading())
-                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         });
     }
     std::printf("%s\n", line.c_str());
