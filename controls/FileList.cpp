@@ -60,16 +60,24 @@ FileList::FileList(ErrorGuard& errors, FolderReads& folders, const QString& star
 void FileList::setPath(const QString& path, const Failure& failed)
 {
     const std::uint64_t generation = ++generation_;
+    // The matching names are found on a worker too: in a folder of a million
+    // files that takes longer than a frame.
+    auto listing = Pending<Listing>::start(
+        [read = folders_.start(nativeFromText(path)), pattern = pattern_, native = nativeFromText(pattern_)] {
+            FolderReads::Snapshot snapshot = read->await().get();
+            std::vector<std::uint32_t> rows = matchingFiles(*snapshot, native);
+            return Listing{std::move(snapshot), std::move(rows), pattern};
+        });
     whenSettled(
-        errors_, port_, folders_.start(nativeFromText(path)), folders_.patience(),
-        [this, generation, path, failed](const Outcome<FolderReads::Snapshot>& outcome) {
+        errors_, port_, listing, folders_.patience(),
+        [this, generation, path, failed](const Outcome<Listing>& outcome) {
             if (generation == generation_) // else a newer set came first
                 finishRead(path, outcome, failed);
         },
         [this] { setBusy(true); });
 }
 
-void FileList::finishRead(const QString& path, const Outcome<FolderReads::Snapshot>& outcome, const Failure& failed)
+void FileList::finishRead(const QString& path, const Outcome<Listing>& outcome, const Failure& failed)
 {
     setBusy(false);
     if (outcome.error()) {
@@ -82,9 +90,13 @@ void FileList::finishRead(const QString& path, const Outcome<FolderReads::Snapsh
             return;
         }
     }
+    const Listing& listing = outcome.get();
     path_ = path;
-    snapshot_ = outcome.get();
-    filter();
+    snapshot_ = listing.snapshot;
+    if (listing.pattern == pattern_)
+        model_->reset(snapshot_, listing.rows);
+    else
+        filter(); // the file type changed while the folder was read
 }
 
 void FileList::setPattern(const QString& pattern)

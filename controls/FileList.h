@@ -63,7 +63,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void finishRead(const QString& path, const Outcome<FolderReads::Snapshot>& outcome, const Failure& failed);
+    // A folder's read, and where in it the names that match a pattern stand.
+    struct Listing {
+        FolderReads::Snapshot snapshot;
+        std::vector<std::uint32_t> rows;
+        QString pattern;
+    };
+    void finishRead(const QString& path, const Outcome<Listing>& outcome, const Failure& failed);
     void filter();
     void setBusy(bool busy);
     int listCount() const;

@@ -86,6 +86,14 @@ public:
         std::unique_lock lock(mutex_);
         return settled_.wait_for(lock, patience, [this] { return outcome_.has_value(); });
     }
+    // Waits as long as it takes: for a worker that needs another's outcome,
+    // never for the GUI thread.
+    const Outcome<T>& await()
+    {
+        std::unique_lock lock(mutex_);
+        settled_.wait(lock, [this] { return outcome_.has_value(); });
+        return *outcome_;
+    }
     // Only once wait() has said it is there.
     const Outcome<T>& outcome() const
     {
