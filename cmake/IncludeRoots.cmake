@@ -9,10 +9,12 @@ function(lumora_include_root target)
   # An include that climbs out of its own folder ("../settings/...") would
   # walk past the root: refused when the build is configured.
   get_target_property(own ${target} SOURCES)
+  get_target_property(base ${target} SOURCE_DIR)
   foreach(source IN LISTS own)
-    file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/${source} climbing REGEX "^[ \t]*#[ \t]*include[ \t]*\"\\.\\./")
+    cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${base})
+    file(STRINGS ${source} climbing REGEX "^[ \t]*#[ \t]*include[ \t]*\"\\.\\./")
     if(climbing)
-      message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR}/${source}: ${climbing} climbs out of its folder; "
+      message(FATAL_ERROR "${source}: ${climbing} climbs out of its folder; "
                           "include it as \"folder/File.h\", which the layer's root allows or refuses")
     endif()
   endforeach()
