@@ -74,8 +74,6 @@ Folder Folder::open(const std::filesystem::path& directory, std::error_code& err
     return folder;
 }
 
-bool Folder::isOpen() const noexcept { return !path_.empty(); }
-
 RegularFile RegularFile::open(const Folder& folder, const std::filesystem::path& name, Access access, Create create,
                               std::error_code& error)
 {
@@ -109,8 +107,6 @@ Folder Folder::open(const std::filesystem::path& directory, std::error_code& err
         error = lastSystemError();
     return folder;
 }
-
-bool Folder::isOpen() const noexcept { return fd_ >= 0; }
 
 #endif
 

@@ -32,7 +32,6 @@ public:
     // The folder at `directory`, the current one when empty; closed, with
     // `error` set, when it cannot be held.
     static Folder open(const std::filesystem::path& directory, std::error_code& error);
-    bool isOpen() const noexcept;
     // A file in the folder as the system's other calls may name it: a full
     // path on Windows, the name alone (taken from the folder) elsewhere.
 #ifdef _WIN32
