@@ -110,16 +110,16 @@ std::shared_ptr<FolderReads::Read> FolderReads::start(const std::string& directo
     return readOnWorker(reader_, directory);
 }
 
-FolderReads::Sharing::Sharing(FolderReads& reads, const std::string& directory, Snapshot snapshot)
-    : reads_(reads), previousDirectory_(std::exchange(reads.sharedDirectory_, directory)),
-      previous_(std::exchange(reads.shared_, std::move(snapshot)))
+FolderReads::Sharing::Sharing(FolderReads& reads, const std::string& directory, Snapshot snapshot) : reads_(reads)
 {
+    reads_.sharedDirectory_ = directory;
+    reads_.shared_ = std::move(snapshot);
 }
 
 FolderReads::Sharing::~Sharing()
 {
-    reads_.sharedDirectory_ = std::move(previousDirectory_);
-    reads_.shared_ = std::move(previous_);
+    reads_.sharedDirectory_.clear();
+    reads_.shared_.reset();
 }
 
 } // namespace lumora

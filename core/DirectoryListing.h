@@ -77,8 +77,6 @@ public:
 
     private:
         FolderReads& reads_;
-        std::string previousDirectory_;
-        Snapshot previous_;
     };
 
 private:

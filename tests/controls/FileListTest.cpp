@@ -35,6 +35,14 @@ struct FileListFixture : ::testing::Test {
         list->setPath(games);
         return list;
     }
+    // Shown, so that it takes the mouse and keys.
+    std::unique_ptr<FileList> makeShownList()
+    {
+        auto list = makeList();
+        list->resize(200, 300);
+        list->show();
+        return list;
+    }
 };
 
 TEST_F(FileListFixture, ListsMatchingFilesSortedWithoutFoldersOrHiddenOnes)
@@ -87,9 +95,7 @@ TEST_F(FileListFixture, FileNameFollowsTheSelection)
 
 TEST_F(FileListFixture, MouseAndArrowKeysRaiseClick)
 {
-    auto list = makeList();
-    list->resize(200, 300);
-    list->show();
+    auto list = makeShownList();
     const auto click = [&](int row) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualRect(list->model()->index(row, 0)).center());
@@ -117,9 +123,7 @@ TEST_F(FileListFixture, MouseAndArrowKeysRaiseClick)
 
 TEST_F(FileListFixture, ADoubleClickOrEnterOnThePickOpensIt)
 {
-    auto list = makeList();
-    list->resize(200, 300);
-    list->show();
+    auto list = makeShownList();
     int opens = 0;
     list->open.setHandler([&] { ++opens; });
     QTest::keyClick(list.get(), Qt::Key_Return); // nothing picked yet
@@ -136,9 +140,7 @@ TEST_F(FileListFixture, ADoubleClickOrEnterOnThePickOpensIt)
 
 TEST_F(FileListFixture, APickIsAlwaysARealEntryAndTheHighlightFollowsIt)
 {
-    auto list = makeList();
-    list->resize(200, 300);
-    list->show();
+    auto list = makeShownList();
     QStringList picks;
     list->click.setHandler([&] { picks.append(list->fileName()); });
     const auto at = [&](int row) { return list->visualRect(list->model()->index(row, 0)).center(); };
