@@ -1,6 +1,8 @@
 # Cross-compiling for 64-bit Windows with Debian's MinGW-w64, the posix-thread
 # flavour (g++-mingw-w64-x86-64-posix), so std::thread and std::mutex work.
 #   cmake -S tests/windows -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+# It also builds Qt for Windows (scripts/qt-windows.sh) and, through that Qt's
+# qt-cmake, the whole program.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -15,7 +17,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Self-contained programs: the C++ runtime and winpthreads are linked in, so
-# an .exe runs (under Wine too) without MinGW's DLLs beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

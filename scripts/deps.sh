@@ -12,6 +12,9 @@ lumora_test_packages=(googletest libgtest-dev xvfb xauth xdotool x11-utils image
                       "${lumora_wayland_test_packages[@]}")
 # The core's Windows build and its run under Wine (scripts/test-windows.sh).
 lumora_windows_test_packages=(g++-mingw-w64-x86-64-posix googletest wine64)
+# Qt for Windows, built once from Debian's source package (scripts/qt-windows.sh).
+lumora_qt_windows_packages=(g++-mingw-w64-x86-64-posix cmake ninja-build dpkg-dev xz-utils qt6-base-dev
+                            qt6-base-dev-tools)
 # The further checks (scripts/check-all.sh): the benchmarks, Clang's tools
 # and fuzzer, the Windows build, the package's tools.
 lumora_check_packages=(libbenchmark-dev clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev
