@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
+#include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
 #include "controls/PictureBox.h"
 
@@ -43,7 +44,9 @@ void BM_LoadPicture(benchmark::State& state)
 void BM_SetPicture(benchmark::State& state)
 {
     const QImage image = loadPicture(nativeFromText(bitmap().path));
-    PictureBox box;
+    const Seams seams = Seams::system();
+    ErrorGuard errors(seams);
+    PictureBox box(errors, seams.loadPicture);
     box.resize(321, 225);
     box.show();
     bench::settle();
@@ -57,7 +60,9 @@ void BM_SetPicture(benchmark::State& state)
 void BM_LoadAndShow(benchmark::State& state)
 {
     const std::string path = nativeFromText(bitmap().path);
-    PictureBox box;
+    const Seams seams = Seams::system();
+    ErrorGuard errors(seams);
+    PictureBox box(errors, seams.loadPicture);
     box.resize(321, 225);
     box.show();
     bench::settle();

@@ -9,7 +9,6 @@
 #include "controls/DriveTable.h"
 #include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
-#include "controls/Waiting.h"
 #include "core/RuntimeError.h"
 
 namespace lumora {
@@ -103,22 +102,19 @@ DirectoryList::DirectoryList(ErrorGuard& errors, DriveTable& drives, FolderReads
 
 void DirectoryList::startAt(const QString& directory)
 {
-    const std::uint64_t generation = ++generation_;
-    whenSettled(
-        errors_, port_, folders_.start(nativeFromText(directory)), folders_.patience(),
-        [this, generation, directory](const Outcome<FolderReads::Snapshot>& outcome) {
-            // Where the list starts is shown, greyed, while a set that came
-            // meanwhile is still on its way: it is what the user can go on from.
-            const bool latest = generation == generation_;
-            if (latest)
-                setBusy(false);
-            const QString root = normalised(QDir::rootPath());
-            if (!outcome.error() && (latest || !snapshot_))
-                display(directory, outcome.get(), false);
-            else if (outcome.error() && latest && directory != root)
+    opening_.ask(
+        {}, [this, native = nativeFromText(directory)](const StopFlag&) { return folders_.start(native); },
+        [this, directory](const FolderReads::Snapshot& snapshot) {
+            // What the user can go on from while a set that came meanwhile
+            // is still on its way.
+            if (!snapshot_)
+                display(directory, snapshot, false);
+        },
+        [this, directory](const RuntimeError&) {
+            if (const QString root = normalised(QDir::rootPath()); directory != root && !snapshot_)
                 startAt(root);
         },
-        [this] { setBusy(true); });
+        folders_.patience(), LatestRequest<FolderReads::Snapshot>::Waiting::Quiet);
 }
 
 QString DirectoryList::driveRootOf(const QString& path) const
@@ -136,7 +132,14 @@ QString DirectoryList::normalised(const QString& path) const
     return clean == driveRootOf(clean) ? withSeparator(clean) : clean;
 }
 
-void DirectoryList::setPath(const QString& textOrPath, const Failure& failed)
+QString DirectoryList::destination() const
+{
+    if (request_.waiting())
+        return move_.target;
+    return remembered_.isEmpty() ? path_ : remembered_;
+}
+
+void DirectoryList::setPath(const QString& textOrPath, const Failure& failed, OnFailure onFailure)
 {
     const int drive = drives_.indexOfText(textOrPath);
     if (drive >= 0) {
@@ -145,15 +148,14 @@ void DirectoryList::setPath(const QString& textOrPath, const Failure& failed)
         return;
     }
     if (textOrPath.isEmpty()) {
-        ++generation_; // as any set, it drops a read on its way
-        setBusy(false);
+        request_.drop(); // as any set, it drops a read on its way
         const RuntimeError error(err::PathNotFound);
         if (!failed)
             throw error;
         failed(error);
         return;
     }
-    moveTo(normalised(textOrPath), failed);
+    moveTo(normalised(textOrPath), failed, false, onFailure == OnFailure::Remember);
 }
 
 void DirectoryList::moveToDrive(const QString& root, const QString& directory, const Failure& failed)
@@ -174,43 +176,47 @@ void DirectoryList::moveToDrive(const QString& root, const QString& directory, c
     });
 }
 
-void DirectoryList::moveTo(const QString& directory, const Failure& failed, bool driveRoot)
+void DirectoryList::moveTo(const QString& directory, Failure failed, bool driveRoot, bool remember)
 {
-    const std::uint64_t generation = ++generation_;
-    whenSettled(
-        errors_, port_, folders_.start(nativeFromText(directory)), folders_.patience(),
-        [this, generation, directory, failed, driveRoot](const Outcome<FolderReads::Snapshot>& outcome) {
-            if (generation == generation_) // else a newer set came first
-                finishMove(directory, outcome, failed, driveRoot);
-        },
-        [this] { setBusy(true); });
-}
-
-void DirectoryList::finishMove(const QString& directory, const Outcome<FolderReads::Snapshot>& outcome,
-                               const Failure& failed, bool driveRoot)
-{
-    setBusy(false);
-    if (outcome.error()) {
-        try {
-            outcome.get();
-        } catch (const RuntimeError& e) {
-            // A drive whose root cannot be read is a drive that is not there.
-            const RuntimeError error =
-                driveRoot && e.number() == err::PathNotFound ? RuntimeError(err::DeviceUnavailable, e.detail()) : e;
-            if (!failed)
-                throw error;
-            failed(error);
-            return;
-        }
+    if (request_.waiting() && directory == move_.target) {
+        // Set again while on its way there, as by the reload after a save:
+        // the read goes on, and a failure still goes where the first set
+        // said, so that a drive change on its way still recovers.
+        if (!move_.failed)
+            move_.failed = std::move(failed);
+        move_.remember = move_.remember || remember;
+        return;
     }
-    display(directory, outcome.get(), true);
+    move_ = Move{directory, std::move(failed), driveRoot, remember};
+    const std::string native = nativeFromText(directory);
+    request_.ask(
+        native, [this, native](const StopFlag&) { return folders_.start(native); },
+        [this, directory](const FolderReads::Snapshot& snapshot) {
+            remembered_.clear();
+            display(directory, snapshot, true);
+        },
+        [this](const RuntimeError& error) { failMove(error); }, folders_.patience());
 }
 
-void DirectoryList::display(const QString& directory, FolderReads::Snapshot snapshot, bool raiseChange)
+void DirectoryList::failMove(const RuntimeError& error)
+{
+    const Move move = move_; // its handler may begin the next move
+    if (move.remember)
+        remembered_ = move.target;
+    // A drive whose root cannot be read is a drive that is not there.
+    const RuntimeError failure = move.driveRoot && error.number() == err::PathNotFound
+                                     ? RuntimeError(err::DeviceUnavailable, error.detail())
+                                     : error;
+    if (!move.failed)
+        throw failure;
+    move.failed(failure);
+}
+
+void DirectoryList::display(const QString& directory, const FolderReads::Snapshot& snapshot, bool moved)
 {
     const QString root = driveRootOf(directory);
     std::vector<DirectoryModel::Entry> entries;
-    entries.reserve(snapshot->subdirectories.size() + 8);
+    entries.reserve(snapshot->subdirectories.size() + snapshot->unanswered.size() + 8);
     entries.push_back({displayText(root), withSeparator(root), 0, true});
     const QString below = directory.mid(withSeparator(root).size());
     QString walked = withSeparator(root);
@@ -222,26 +228,35 @@ void DirectoryList::display(const QString& directory, FolderReads::Snapshot snap
     const QString here = withSeparator(directory);
     for (const std::string& name : snapshot->subdirectories)
         entries.push_back({displayText(name), here + textFromNative(name), level, false});
+    // A link whose target has not answered, as a drive that has not.
+    for (const std::string& name : snapshot->unanswered)
+        entries.push_back({displayText(name) + QStringLiteral(" [not responding]"), here + textFromNative(name), level,
+                           false});
 
     const bool changed = directory != path_;
+    const bool newRead = snapshot != snapshot_;
     path_ = directory;
     snapshot_ = snapshot;
     driveDirectories_.insert(root, directory);
     model_->reset(std::move(entries));
     setCurrentIndex(model_->index(level - 1));
-    if (changed && raiseChange) {
-        // The file list, which the change moves along, takes this read.
-        const FolderReads::Sharing sharing(folders_, nativeFromText(directory), std::move(snapshot));
+    if (newRead && snapshot->answered && !request_.busy())
+        followLinks();
+    if (moved && changed)
         change.raise();
-    }
+    else if (newRead)
+        listed.raise();
 }
 
-void DirectoryList::setBusy(bool busy)
+void DirectoryList::followLinks()
 {
-    if (busy == busy_)
-        return;
-    busy_ = busy;
-    showWaiting(*this, busy);
+    request_.ask(
+        {}, [answered = snapshot_->answered](const StopFlag&) { return answered; },
+        [this, directory = path_](const FolderReads::Snapshot& whole) {
+            if (directory == path_)
+                display(directory, whole, false);
+        },
+        {}, std::chrono::milliseconds(0), LatestRequest<FolderReads::Snapshot>::Waiting::Quiet);
 }
 
 void DirectoryList::openEntry(int row)
@@ -252,7 +267,7 @@ void DirectoryList::openEntry(int row)
     Failure failed;
     if (openFailed)
         failed = [this, target](const RuntimeError& error) { openFailed(error, target); };
-    moveTo(normalised(target), failed);
+    moveTo(normalised(target), std::move(failed));
 }
 
 void DirectoryList::keyPressEvent(QKeyEvent* event)

@@ -2,11 +2,10 @@
 
 #include <QHash>
 #include <QListView>
-#include <cstdint>
 #include <functional>
 
 #include "controls/Event.h"
-#include "controls/ResultPort.h"
+#include "controls/LatestRequest.h"
 #include "core/DirectoryListing.h"
 
 namespace lumora {
@@ -29,6 +28,11 @@ class DirectoryList : public QListView {
     Q_OBJECT
 public:
     using Failure = std::function<void(const RuntimeError&)>;
+    // A folder that cannot be read leaves the list where it is. One that is
+    // remembered stays where the list is meant to be (its destination) until
+    // a move succeeds: a stored folder on a drive that is asleep at the
+    // start is not forgotten.
+    enum class OnFailure { Forget, Remember };
 
     // Starts on `startDirectory`, or the root where that cannot be read.
     DirectoryList(ErrorGuard& errors, DriveTable& drives, FolderReads& folders, const QString& startDirectory,
@@ -37,6 +41,11 @@ public:
     // The current directory in native form, without a trailing separator
     // except at a drive's root.
     QString path() const { return path_; }
+    // The read of path() that the list shows.
+    FolderReads::Snapshot listing() const { return snapshot_; }
+    // Where the list is going: the folder of a move on its way, or one that
+    // is remembered; otherwise path(). What is saved is this.
+    QString destination() const;
 
     // A drive's text moves the list to that drive's current directory (the
     // last one it showed there in this run; the start-up directory for its
@@ -44,16 +53,20 @@ public:
     // taken from the start-up directory. A directory that cannot be read
     // (RuntimeError 76, 75 or 68) leaves the list where it is and goes to
     // `failed`; without one it is an error no handler trapped: raised here
-    // when the read fails within the moment, reported as such later.
-    void setPath(const QString& textOrPath, const Failure& failed = {});
+    // when the read fails within the moment, reported as such later. A set
+    // of the folder that a move on its way is going to takes that move over.
+    void setPath(const QString& textOrPath, const Failure& failed = {}, OnFailure onFailure = OnFailure::Forget);
 
     // Opens entry `row` as a double click does.
     void openEntry(int row);
 
     // A read is on its way: the list is greyed until it ends.
-    bool reading() const { return busy_; }
+    bool reading() const { return request_.waiting() || (opening_.busy() && !snapshot_); }
 
     Event change;
+    // A newer read of the folder shown came in without a change of path:
+    // the folder read again, or links of it that answered late.
+    Event listed;
     // Told when an entry the user opened cannot be read; the list stays.
     std::function<void(const RuntimeError&, const QString& path)> openFailed;
 
@@ -61,13 +74,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    struct Move {
+        QString target;
+        Failure failed;
+        bool driveRoot = false;
+        bool remember = false;
+    };
     void startAt(const QString& directory);
     void moveToDrive(const QString& root, const QString& directory, const Failure& failed);
-    void moveTo(const QString& directory, const Failure& failed, bool driveRoot = false);
-    void finishMove(const QString& directory, const Outcome<FolderReads::Snapshot>& outcome, const Failure& failed,
-                    bool driveRoot);
-    void display(const QString& directory, FolderReads::Snapshot snapshot, bool raiseChange);
-    void setBusy(bool busy);
+    void moveTo(const QString& directory, Failure failed, bool driveRoot = false, bool remember = false);
+    void failMove(const RuntimeError& error);
+    void display(const QString& directory, const FolderReads::Snapshot& snapshot, bool moved);
+    void followLinks();
     QString normalised(const QString& path) const;
     QString driveRootOf(const QString& path) const;
 
@@ -79,9 +97,11 @@ private:
     QString path_;
     FolderReads::Snapshot snapshot_;           // of path_
     QHash<QString, QString> driveDirectories_; // drive root -> last directory shown there
-    std::uint64_t generation_ = 0;
-    bool busy_ = false;
-    ResultPort port_{this};
+    Move move_;                                // the latest
+    QString remembered_;
+    LatestRequest<FolderReads::Snapshot> request_{errors_, this, this};
+    // The start-up directory's read, shown until a move brings another.
+    LatestRequest<FolderReads::Snapshot> opening_{errors_, this};
 };
 
 } // namespace lumora

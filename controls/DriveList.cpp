@@ -1,6 +1,7 @@
 #include "controls/DriveList.h"
 
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "controls/DriveTable.h"
 #include "controls/ErrorGuard.h"
@@ -21,7 +22,9 @@ DriveList::DriveList(ErrorGuard& errors, DriveTable& drives, const QString& star
         });
     });
     follow();
-    drives_.refresh();
+    // Asked once the window is up: nothing of it stands in the way of the
+    // first frame.
+    QTimer::singleShot(0, this, [this] { errors_.guard([this] { drives_.refresh(); }); });
 }
 
 void DriveList::follow()
@@ -64,7 +67,7 @@ void DriveList::setDrive(const QString& textOrPath)
 
 void DriveList::showPopup()
 {
-    drives_.refresh();
+    errors_.guard([this] { drives_.refresh(DriveTable::tableWithin); });
     QComboBox::showPopup();
 }
 

@@ -33,7 +33,7 @@ public:
 
 protected:
     // Drives come and go (a stick plugged in): the table is read again each
-    // time the list opens, and the list follows when it comes.
+    // time the list opens, and this opening shows it.
     void showPopup() override;
 
 private:

@@ -9,23 +9,19 @@
 namespace lumora {
 
 DriveTable::DriveTable(ErrorGuard& errors, DriveSource table, DriveQuestion ask)
-    : errors_(errors), table_(std::move(table)), ask_(std::move(ask))
+    : errors_(errors), source_(std::move(table)), ask_(std::move(ask))
 {
     overdue_.setSingleShot(true);
     connect(&overdue_, &QTimer::timeout, this, &DriveTable::publish);
 }
 
-void DriveTable::refresh()
+void DriveTable::refresh(std::chrono::milliseconds patience)
 {
-    const std::uint64_t generation = ++generation_;
-    whenSettled(
-        errors_, port_, Pending<QList<Drive>>::start(table_), std::chrono::milliseconds(0),
-        [this, generation](const Outcome<QList<Drive>>& outcome) {
-            if (generation != generation_ || outcome.error())
-                return; // a newer read is on its way, or the table cannot be read: the drives stay
-            takeTable(outcome.get());
-        },
-        [] {});
+    table_.ask(
+        {}, [source = source_](const StopFlag&) { return Pending<QList<Drive>>::start(source); },
+        [this](const QList<Drive>& table) { takeTable(table); },
+        [](const RuntimeError&) {}, // the table cannot be read: the drives stay
+        patience, LatestRequest<QList<Drive>>::Waiting::Quiet);
 }
 
 void DriveTable::takeTable(const QList<Drive>& table)

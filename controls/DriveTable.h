@@ -4,8 +4,8 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
-#include <cstdint>
 
+#include "controls/LatestRequest.h"
 #include "controls/ResultPort.h"
 #include "controls/Seams.h"
 
@@ -22,8 +22,9 @@ public:
 
     // None until the first refresh brings them.
     const QList<Drive>& drives() const { return drives_; }
-    // Reads the table again, and asks each drive again that has answered.
-    void refresh();
+    // Reads the table again, and asks each drive again that has answered;
+    // taken before this returns when it comes within `patience`.
+    void refresh(std::chrono::milliseconds patience = std::chrono::milliseconds(0));
 
     // The drive that `path` lies on: the one with the longest root that
     // contains it. -1 when none does.
@@ -33,6 +34,10 @@ public:
     // How long a drive may take to answer before it is listed as not
     // responding.
     static constexpr std::chrono::milliseconds answerWithin{1000};
+    // How long an opening of the drive list waits for the table, which the
+    // system keeps in memory: long enough that a stick just plugged in is
+    // offered in that opening.
+    static constexpr std::chrono::milliseconds tableWithin{100};
 
 signals:
     void changed();
@@ -50,14 +55,14 @@ private:
     };
 
     ErrorGuard& errors_;
-    DriveSource table_;
+    DriveSource source_;
     DriveQuestion ask_;
     QList<Drive> listed_;            // the table as read
     QList<Drive> drives_;            // as shown: what is no folder left out
     QHash<QString, Answer> answers_; // by root
     QTimer overdue_;                 // when a question on its way counts as unanswered
-    std::uint64_t generation_ = 0;
     ResultPort port_{this};
+    LatestRequest<QList<Drive>> table_{errors_, this};
 };
 
 } // namespace lumora

@@ -8,7 +8,6 @@
 
 #include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
-#include "controls/Waiting.h"
 #include "core/RuntimeError.h"
 
 namespace lumora {
@@ -44,76 +43,117 @@ private:
     std::vector<std::uint32_t> rows_;
 };
 
+namespace {
+
+// From this many names the matching is done on a worker: in a folder of a
+// million files it takes longer than a frame.
+constexpr std::size_t matchedAwayFrom = 16384;
+
+} // namespace
+
 FileList::FileList(ErrorGuard& errors, FolderReads& folders, const QString& startDirectory, QWidget* parent)
-    : QListView(parent), errors_(errors), folders_(folders), model_(new FileNameModel(this))
+    : QListView(parent), errors_(errors), folders_(folders), model_(new FileNameModel(this)), path_(startDirectory)
 {
     setModel(model_);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListView::doubleClicked, this, [this] { errors_.guard([this] { open.raise(); }); });
-    // An unreadable start-up directory leaves the list empty.
-    path_ = startDirectory;
-    setPath(startDirectory, [](const RuntimeError&) {});
+}
+
+void FileList::ask(const QString& path, std::function<std::shared_ptr<Pending<Listing>>()> begin,
+                   const Failure& failed)
+{
+    target_ = path;
+    request_.ask(
+        nativeFromText(path), [begin = std::move(begin)](const StopFlag&) { return begin(); },
+        [this, path](const Listing& listing) { display(path, listing); }, failed, folders_.patience());
 }
 
 void FileList::setPath(const QString& path, const Failure& failed)
 {
-    const std::uint64_t generation = ++generation_;
-    // The matching names are found on a worker too: in a folder of a million
-    // files that takes longer than a frame.
-    auto listing = Pending<Listing>::start(
-        [read = folders_.start(nativeFromText(path)), pattern = pattern_, native = nativeFromText(pattern_)] {
-            FolderReads::Snapshot snapshot = read->await().get();
-            std::vector<std::uint32_t> rows = matchingFiles(*snapshot, native);
-            return Listing{std::move(snapshot), std::move(rows), pattern};
-        });
-    whenSettled(
-        errors_, port_, listing, folders_.patience(),
-        [this, generation, path, failed](const Outcome<Listing>& outcome) {
-            if (generation == generation_) // else a newer set came first
-                finishRead(path, outcome, failed);
+    given_.reset();
+    wanted_ = nextReadSerial(); // the read asked for now is numbered so or higher
+    ask(
+        path,
+        [reader = folders_.reader(), native = nativeFromText(path), pattern = nativeFromText(pattern_)] {
+            return Pending<Listing>::start([reader, native, pattern] {
+                FolderReads::Snapshot snapshot = std::make_shared<const DirectorySnapshot>(reader(native));
+                std::vector<std::uint32_t> rows = matchingFiles(*snapshot, pattern);
+                return Listing{std::move(snapshot), std::move(rows)};
+            });
         },
-        [this] { setBusy(true); });
+        failed);
 }
 
-void FileList::finishRead(const QString& path, const Outcome<Listing>& outcome, const Failure& failed)
+void FileList::setPath(const QString& path, const FolderReads::Snapshot& listing)
 {
-    setBusy(false);
-    if (outcome.error()) {
-        try {
-            outcome.get();
-        } catch (const RuntimeError& error) {
-            if (!failed)
-                throw;
-            failed(error);
-            return;
-        }
-    }
-    const Listing& listing = outcome.get();
-    path_ = path;
-    snapshot_ = listing.snapshot;
-    if (listing.pattern == pattern_)
-        model_->reset(snapshot_, listing.rows);
-    else
-        filter(); // the file type changed while the folder was read
+    given_ = listing;
+    wanted_ = listing->serial;
+    ask(
+        path,
+        [listing, pattern = nativeFromText(pattern_)] {
+            const auto match = [listing, pattern] { return Listing{listing, matchingFiles(*listing, pattern)}; };
+            return listing->files.size() < matchedAwayFrom ? Pending<Listing>::ready(match())
+                                                           : Pending<Listing>::start(match);
+        },
+        {});
 }
 
-void FileList::setPattern(const QString& pattern)
+void FileList::takeListing(const QString& path, const FolderReads::Snapshot& listing)
+{
+    if (path != (request_.busy() ? target_ : path_))
+        return;
+    if (request_.busy() ? listing->serial < wanted_ : snapshot_ && !listing->newerThan(*snapshot_))
+        return; // what it has or waits for is newer
+    setPath(path, listing);
+}
+
+void FileList::setPattern(const QString& pattern, const Failure& failed)
 {
     pattern_ = pattern;
-    if (snapshot_)
-        filter();
+    if (folders_.startingUp() && (request_.busy() ? given_ != nullptr : snapshot_ != nullptr)) {
+        setPath(request_.busy() ? target_ : path_, request_.busy() ? given_ : snapshot_);
+        return;
+    }
+    setPath(request_.busy() ? target_ : path_, [this, failed](const RuntimeError& error) {
+        if (snapshot_)
+            setPath(path_, snapshot_);
+        if (!failed)
+            throw error;
+        failed(error);
+    });
 }
 
-void FileList::filter() { model_->reset(snapshot_, matchingFiles(*snapshot_, nativeFromText(pattern_))); }
-
-void FileList::setBusy(bool busy)
+void FileList::display(const QString& path, const Listing& listing)
 {
-    if (busy == busy_)
-        return;
-    busy_ = busy;
-    showWaiting(*this, busy);
+    path_ = path;
+    const bool newRead = listing.snapshot != snapshot_;
+    snapshot_ = listing.snapshot;
+    model_->reset(snapshot_, listing.rows);
+    if (newRead && snapshot_->answered)
+        followLinks();
+}
+
+void FileList::followLinks()
+{
+    // Links that answer late may be files: matched on the worker that
+    // brings their answers.
+    given_ = snapshot_;
+    wanted_ = snapshot_->serial;
+    target_ = path_;
+    request_.ask(
+        {},
+        [answered = snapshot_->answered, pattern = nativeFromText(pattern_)](const StopFlag&) {
+            auto listing = std::make_shared<Pending<Listing>>();
+            answered->then([listing, pattern](const Outcome<FolderReads::Snapshot>& whole) {
+                auto match = [&] { return Listing{whole.get(), matchingFiles(*whole.get(), pattern)}; };
+                listing->settle(Outcome<Listing>::of(match));
+            });
+            return listing;
+        },
+        [this, path = path_](const Listing& listing) { display(path, listing); }, {}, std::chrono::milliseconds(0),
+        LatestRequest<Listing>::Waiting::Quiet);
 }
 
 int FileList::listCount() const { return model_->rowCount(); }

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "controls/Event.h"
-#include "controls/ResultPort.h"
+#include "controls/LatestRequest.h"
 #include "core/DirectoryListing.h"
 
 namespace lumora {
@@ -20,14 +20,17 @@ class RuntimeError;
 // with the arrow keys, also for the entry already selected; it always names a
 // real entry, and what is highlighted is what it last named.
 //
-// A set of its path reads the folder on a worker, as the directory list does:
-// done before the set returns when the read ends within a moment, otherwise
-// the list stays as it was, greyed and taking no input, until it ends.
+// A set of its path or of its pattern reads the folder afresh on a worker, as
+// the directory list does: done before the set returns when the read ends
+// within a moment, otherwise the list stays as it was, greyed and taking no
+// input, until it ends. It never shows a listing older than the newest read
+// of its folder that it is given.
 class FileList : public QListView {
     Q_OBJECT
 public:
     using Failure = std::function<void(const RuntimeError&)>;
 
+    // Holds nothing until a set or a listing of `startDirectory` is given.
     FileList(ErrorGuard& errors, FolderReads& folders, const QString& startDirectory, QWidget* parent = nullptr);
 
     QString path() const { return path_; }
@@ -36,12 +39,20 @@ public:
     // `failed`; without one it is an error no handler trapped, raised here
     // when it comes within the moment.
     void setPath(const QString& path, const Failure& failed = {});
+    // The same with a read of the folder made elsewhere, which it takes.
+    void setPath(const QString& path, const FolderReads::Snapshot& listing);
+    // A read of `path` made elsewhere, taken when the list shows that folder
+    // or is on its way there, and the read is newer than what it has or is
+    // waiting for.
+    void takeListing(const QString& path, const FolderReads::Snapshot& listing);
     QString pattern() const { return pattern_; }
-    // Filters what the list holds; a read on its way is filtered so when it
-    // comes.
-    void setPattern(const QString& pattern);
+    // Reads the folder afresh, as a set of the path does; what it holds is
+    // filtered so when a read fails. While the start-up runs, the read the
+    // list has or is waiting for is filtered instead: nothing can have
+    // changed since the start-up made it.
+    void setPattern(const QString& pattern, const Failure& failed = {});
 
-    bool reading() const { return busy_; }
+    bool reading() const { return request_.waiting(); }
 
     // The selected entry, empty when none is selected.
     QString fileName() const;
@@ -67,11 +78,10 @@ private:
     struct Listing {
         FolderReads::Snapshot snapshot;
         std::vector<std::uint32_t> rows;
-        QString pattern;
     };
-    void finishRead(const QString& path, const Outcome<Listing>& outcome, const Failure& failed);
-    void filter();
-    void setBusy(bool busy);
+    void ask(const QString& path, std::function<std::shared_ptr<Pending<Listing>>()> begin, const Failure& failed);
+    void display(const QString& path, const Listing& listing);
+    void followLinks();
     int listCount() const;
     QString entry(int row) const;
     bool pressedOnEntry_ = false;
@@ -82,9 +92,10 @@ private:
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
     FolderReads::Snapshot snapshot_; // of path_
-    std::uint64_t generation_ = 0;
-    bool busy_ = false;
-    ResultPort port_{this};
+    QString target_;                 // of the request on its way
+    FolderReads::Snapshot given_;    // that request's read, when it was given
+    std::uint64_t wanted_ = 0;       // no read numbered lower is newer than it
+    LatestRequest<Listing> request_{errors_, this, this};
 };
 
 } // namespace lumora

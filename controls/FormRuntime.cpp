@@ -10,7 +10,7 @@ namespace {
 
 Seams checked(Seams seams)
 {
-    if (!seams.messageBox || !seams.startProcess || !seams.drives || !seams.askDrive || !seams.readFolder ||
+    if (!seams.messageBox || !seams.startProcess || !seams.drives || !seams.askDrive || !seams.readFolder || !seams.loadPicture ||
         !seams.now || !seams.endProgram)
         throw std::invalid_argument("every seam of the runtime must be given");
     return seams;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/PathRules.h"
 #include "core/RuntimeError.h"
 #include "core/platform/ErrorCode.h"
 #include "core/platform/RegularFile.h"
@@ -15,7 +16,8 @@
 
 namespace lumora {
 
-PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
+PictureBox::PictureBox(ErrorGuard& errors, PictureLoader loader, QWidget* parent)
+    : QFrame(parent), loader_(std::move(loader)), request_(errors, this)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setAutoFillBackground(true);
@@ -24,43 +26,34 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
 
 void PictureBox::setPicture(const QImage& picture)
 {
-    dropLoad();
+    request_.drop();
     picture_ = picture;
     update();
-}
-
-void PictureBox::dropLoad()
-{
-    ++generation_;
-    if (dropped_)
-        dropped_->store(true);
-    dropped_.reset();
 }
 
 void PictureBox::load(const std::string& path)
 {
     setPicture(QImage()); // never the previous game's picture beside a new pick
-    const std::uint64_t generation = generation_;
-    dropped_ = std::make_shared<std::atomic<bool>>(false);
-    startWorker([this, port = port_.handle(), path, generation, dropped = dropped_] {
-        QImage image;
-        try {
-            image = loadPicture(path, dropped.get());
-        } catch (const std::exception&) {
-            // A missing or unreadable screenshot is no error: the box stays blank.
-        }
-        if (!dropped->load())
-            port.post([this, generation, image = std::move(image)] { finishLoad(generation, image); });
-    });
-}
-
-void PictureBox::finishLoad(std::uint64_t generation, const QImage& picture)
-{
-    if (generation != generation_)
-        return; // a later load or picture came first
-    dropped_.reset();
-    picture_ = picture;
-    update();
+    const std::size_t folderEnd = path.find_last_of(nativeSeparator);
+    request_.ask(
+        folderEnd == std::string::npos ? std::string(".") : path.substr(0, folderEnd + 1),
+        [loader = loader_, path](const StopFlag& stop) {
+            return Pending<QImage>::start([loader, path, stop] {
+                try {
+                    return loader(path, stop);
+                } catch (const RuntimeError&) {
+                    throw;
+                } catch (const std::exception&) {
+                    throw RuntimeError(err::InvalidPicture, path); // whatever it was, no picture
+                }
+            });
+        },
+        [this](const QImage& picture) {
+            picture_ = picture;
+            update();
+        },
+        [](const RuntimeError&) {}, // a missing or unreadable screenshot is no error: the box stays blank
+        std::chrono::milliseconds(0), LatestRequest<QImage>::Waiting::Quiet);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event)
@@ -89,7 +82,7 @@ constexpr std::uint64_t maxPictureFileBytes = std::uint64_t{maxPictureMegabytes}
 // device would hand over the next 16 KB regardless.
 class StoppableDevice : public QIODevice {
 public:
-    StoppableDevice(QByteArray bytes, const std::atomic<bool>* stop) : bytes_(std::move(bytes)), stop_(stop)
+    StoppableDevice(QByteArray bytes, const StopFlag* stop) : bytes_(std::move(bytes)), stop_(stop)
     {
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
@@ -99,7 +92,7 @@ public:
 protected:
     qint64 readData(char* data, qint64 maxSize) override
     {
-        if (stop_ != nullptr && stop_->load(std::memory_order_relaxed))
+        if (stop_ != nullptr && stop_->stopped())
             return -1;
         const qint64 count = std::min(maxSize, bytes_.size() - pos());
         std::memcpy(data, bytes_.constData() + pos(), std::size_t(count));
@@ -109,7 +102,7 @@ protected:
 
 private:
     const QByteArray bytes_;
-    const std::atomic<bool>* stop_;
+    const StopFlag* stop_;
 };
 
 // Qt's BMP reader returns the rows it found in a file that was cut short and
@@ -168,7 +161,7 @@ bool declaresTooMuch(const QByteArray& header)
 // The whole file, read a piece at a time so that a dropped load of a large
 // file on a slow disk lets go early; a picture declaring more than may be
 // held is refused once its first piece, which holds its header, is read.
-QByteArray readWhole(const platform::RegularFile& file, const std::string& path, const std::atomic<bool>* stop)
+QByteArray readWhole(const platform::RegularFile& file, const std::string& path, const StopFlag* stop)
 {
     std::error_code error;
     const std::uint64_t size = file.size(error);
@@ -181,7 +174,7 @@ QByteArray readWhole(const platform::RegularFile& file, const std::string& path,
     constexpr std::size_t piece = std::size_t{1} << 20;
     std::size_t done = 0;
     while (done < std::size_t(size)) {
-        if (stop != nullptr && stop->load(std::memory_order_relaxed))
+        if (stop != nullptr && stop->stopped())
             throw RuntimeError(err::InvalidPicture, path);
         const std::size_t want = std::min(done == 0 ? headerPiece : piece, std::size_t(size) - done);
         const std::size_t got = file.readAt(done, bytes.data() + done, want, error);
@@ -198,11 +191,11 @@ QByteArray readWhole(const platform::RegularFile& file, const std::string& path,
 }
 } // namespace
 
-QImage loadPicture(const std::string& path, const std::atomic<bool>* stop)
+QImage loadPicture(const std::string& path, const StopFlag* stop)
 {
     if (path.empty())
         return {};
-    if (stop != nullptr && stop->load())
+    if (stop != nullptr && stop->stopped())
         throw RuntimeError(err::InvalidPicture, path); // dropped before it began: not even looked up
     const std::filesystem::path file = platform::pathFromUtf8(path);
     std::error_code error;
@@ -222,7 +215,7 @@ QImage loadPicture(const std::string& path, const std::atomic<bool>* stop)
     QImageReader reader(&device);
     reader.setAllocationLimit(maxPictureMegabytes);
     QImage image = reader.read();
-    if (image.isNull() || (stop != nullptr && stop->load()))
+    if (image.isNull() || (stop != nullptr && stop->stopped()))
         throw RuntimeError(err::InvalidPicture, path);
     return image;
 }

@@ -2,12 +2,10 @@
 
 #include <QFrame>
 #include <QImage>
-#include <atomic>
-#include <cstdint>
-#include <memory>
+#include <functional>
 #include <string>
 
-#include "controls/ResultPort.h"
+#include "controls/LatestRequest.h"
 
 namespace lumora {
 
@@ -16,32 +14,30 @@ namespace lumora {
 class PictureBox : public QFrame {
     Q_OBJECT
 public:
-    explicit PictureBox(QWidget* parent = nullptr);
+    PictureBox(ErrorGuard& errors, PictureLoader loader, QWidget* parent = nullptr);
 
     const QImage& picture() const { return picture_; }
     // Shows `picture` and drops any load still on its way.
     void setPicture(const QImage& picture);
 
     // Loads the picture file at `path` (the system's bytes for it) on a
-    // worker of its own, which a slow disk or a picture that is costly to
-    // decode may hold up as long as it likes: the box goes blank at once and
-    // shows the picture once it is decoded, unless a later load or picture
-    // has come first; a load dropped so lets go as early as it can. A file
-    // that cannot be shown leaves the box blank.
+    // worker, which a slow disk or a picture that is costly to decode may
+    // hold up as long as it likes: the box goes blank at once and shows the
+    // picture once it is decoded, unless a later load or picture has come
+    // first; a load dropped so lets go as early as it can, and one that had
+    // not begun looks nothing up. A file that cannot be shown leaves the box
+    // blank. One look-up in a folder at a time: while one there is stuck, the
+    // latest load from that folder waits for it.
     void load(const std::string& path);
-    bool loading() const { return dropped_ != nullptr; }
+    bool loading() const { return request_.busy(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void finishLoad(std::uint64_t generation, const QImage& picture);
-    void dropLoad();
-
     QImage picture_;
-    std::uint64_t generation_ = 0;
-    std::shared_ptr<std::atomic<bool>> dropped_; // of the load on its way; null when none is
-    ResultPort port_{this};
+    PictureLoader loader_;
+    LatestRequest<QImage> request_;
 };
 
 // Reads the picture file at `path` (the system's bytes) afresh from disk, with
@@ -52,6 +48,6 @@ private:
 // holds no picture that Qt's image reader can decode, or one too large to
 // hold, which is told from its header before the rest is read. Once `stop`
 // reads true, nothing more is looked up or read, and decoding gives up early.
-QImage loadPicture(const std::string& path, const std::atomic<bool>* stop = nullptr);
+QImage loadPicture(const std::string& path, const StopFlag* stop = nullptr);
 
 } // namespace lumora

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "controls/NativeText.h"
+#include "controls/PictureBox.h"
 #include "controls/SystemDrives.h"
 #include "core/platform/ProcessStart.h"
 
@@ -52,7 +53,8 @@ Seams Seams::system()
     seams.startProcess = startDetached;
     seams.drives = systemDrives;
     seams.askDrive = isFolderToBrowse;
-    seams.readFolder = readDirectory;
+    seams.readFolder = [](const std::string& directory) { return readDirectory(directory); };
+    seams.loadPicture = [](const std::string& path, const StopFlag& stop) { return lumora::loadPicture(path, &stop); };
     seams.now = [] { return QDateTime::currentDateTime(); };
     seams.endProgram = [](int exitCode) { QCoreApplication::exit(exitCode); };
     return seams;

@@ -3,6 +3,7 @@
 // so that tests can observe them without blocking or starting programs.
 
 #include <QDateTime>
+#include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,10 @@ using DriveSource = std::function<QList<Drive>()>;
 // itself, which may take as long as its mount likes; called on a worker.
 using DriveQuestion = std::function<bool(const QString& root)>;
 
+// Reads a picture file (the system's bytes for its path) as loadPicture
+// does; called on a worker, and may take as long as the file's mount likes.
+using PictureLoader = std::function<QImage(const std::string& path, const StopFlag& stop)>;
+
 struct Seams {
     // Modal box; returns the button pressed (1 for OK).
     std::function<int(QWidget* parent, const QString& prompt, const QString& title, int style)> messageBox;
@@ -48,13 +53,14 @@ struct Seams {
     DriveQuestion askDrive;
     // Reads a folder; called on a worker.
     FolderReads::Reader readFolder;
+    PictureLoader loadPicture;
     std::function<QDateTime()> now;
     // Ends the program with this exit status, at once.
     std::function<void(int exitCode)> endProgram;
 
     // The real world: QMessageBox, the detached start of a program, the
-    // mount table, folders as the system reads them, the system clock and the
-    // application's event loop.
+    // mount table, folders and pictures as the system reads them, the system
+    // clock and the application's event loop.
     static Seams system();
 };
 

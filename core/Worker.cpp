@@ -33,4 +33,40 @@ void startWorker(std::function<void()> work)
 
 int workersRunning() { return running.load(); }
 
+void SerialWorker::post(std::function<void()> job)
+{
+    const std::shared_ptr<Queue> queue = queue_;
+    std::unique_lock lock(queue->mutex);
+    queue->jobs.push_back(std::move(job));
+    if (queue->running)
+        return; // the worker on it takes this one in its turn
+    queue->running = true;
+    lock.unlock();
+    try {
+        startWorker([queue] {
+            for (;;) {
+                std::unique_lock next(queue->mutex);
+                if (queue->jobs.empty()) {
+                    queue->running = false;
+                    return;
+                }
+                std::function<void()> job = std::move(queue->jobs.front());
+                queue->jobs.pop_front();
+                next.unlock();
+                try {
+                    job();
+                } catch (...) {
+                    // A job's outcome travels in what it hands back; the
+                    // ones after it still run.
+                }
+            }
+        });
+    } catch (...) {
+        lock.lock();
+        queue->jobs.pop_back();
+        queue->running = false;
+        throw;
+    }
+}
+
 } // namespace lumora

@@ -5,8 +5,10 @@
 // A thread a request is cheap at the rate people click; a small fixed pool is
 // not, as a few stuck requests would fill it.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -60,6 +62,17 @@ private:
     std::exception_ptr error_;
 };
 
+// Set once the outcome of some work is no longer wanted, so that the work can
+// let go early; copies share one flag.
+class StopFlag {
+public:
+    bool stopped() const { return flag_->load(std::memory_order_relaxed); }
+    void stop() const { flag_->store(true, std::memory_order_relaxed); }
+
+private:
+    std::shared_ptr<std::atomic<bool>> flag_ = std::make_shared<std::atomic<bool>>(false);
+};
+
 // The outcome of work on a worker: waited for a moment at most, and otherwise
 // handed on when it comes.
 template <class T>
@@ -85,14 +98,6 @@ public:
     {
         std::unique_lock lock(mutex_);
         return settled_.wait_for(lock, patience, [this] { return outcome_.has_value(); });
-    }
-    // Waits as long as it takes: for a worker that needs another's outcome,
-    // never for the GUI thread.
-    const Outcome<T>& await()
-    {
-        std::unique_lock lock(mutex_);
-        settled_.wait(lock, [this] { return outcome_.has_value(); });
-        return *outcome_;
     }
     // Only once wait() has said it is there.
     const Outcome<T>& outcome() const
@@ -131,6 +136,32 @@ private:
     std::condition_variable settled_;
     std::optional<Outcome<T>> outcome_;
     std::function<void(const Outcome<T>&)> then_;
+};
+
+// Work that must never overlap, such as every operation on one file: run one
+// piece after another in the order given, on a worker of its own that nobody
+// waits for. The worker ends when it runs out of work, and the next piece
+// starts another. Copies share one queue.
+class SerialWorker {
+public:
+    // Raises RuntimeError 7, and queues nothing, when no worker can be made.
+    void post(std::function<void()> job);
+
+    template <class T, class Work>
+    std::shared_ptr<Pending<T>> run(Work work)
+    {
+        auto pending = std::make_shared<Pending<T>>();
+        post([pending, work = std::move(work)]() mutable { pending->settle(Outcome<T>::of(work)); });
+        return pending;
+    }
+
+private:
+    struct Queue {
+        std::mutex mutex;
+        std::deque<std::function<void()>> jobs;
+        bool running = false;
+    };
+    std::shared_ptr<Queue> queue_ = std::make_shared<Queue>();
 };
 
 } // namespace lumora

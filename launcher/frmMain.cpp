@@ -86,8 +86,8 @@ void frmMain::createControls()
     canvas = new SparkleCanvas(this);
     canvas->setObjectName(QStringLiteral("client"));
     setCentralWidget(canvas);
-    Picture1 = new PictureBox(canvas);
-    Picture2 = new PictureBox(canvas);
+    Picture1 = new PictureBox(runtime_.errors, runtime_.seams.loadPicture, canvas);
+    Picture2 = new PictureBox(runtime_.errors, runtime_.seams.loadPicture, canvas);
     cboFileType = new ComboBox(runtime_.errors, canvas);
     cboFileType->setEditText(QStringLiteral("Combo1"));
     drvDrive = new DriveList(runtime_.errors, runtime_.drives, runtime_.startDirectory, canvas);
@@ -147,13 +147,14 @@ void frmMain::connectControls()
     connect(cmdRun2, &QPushButton::clicked, this, wire(&frmMain::cmdRun2_Click));
     cboFileType->click.setHandler([this] { cboFileType_Click(); });
     drvDrive->change.setHandler([this] { drvDrive_Change(); });
-    // A folder that does not answer greys the directory list; choosing the
-    // drive already shown is the way back to that drive's own folder.
-    drvDrive->reselect.setHandler([this] {
-        if (dirDirectory->reading())
-            drvDrive_Change();
-    });
+    // Choosing the drive already shown goes to that drive's folder again: the
+    // way out of a folder that does not answer, and a fresh look at one whose
+    // medium was swapped.
+    drvDrive->reselect.setHandler([this] { drvDrive_Change(); });
     dirDirectory->change.setHandler([this] { dirDirectory_Change(); });
+    // The folder shown read again, or its late links: the file list, when it
+    // shows the same folder, takes that read too.
+    dirDirectory->listed.setHandler([this] { filFiles->takeListing(dirDirectory->path(), dirDirectory->listing()); });
     filFiles->click.setHandler([this] { filFiles_Click(); });
     filFiles->open.setHandler([this] { cmdRun2_Click(); });
     dirDirectory->openFailed = [this](const RuntimeError& e, const QString& path) {
@@ -200,7 +201,7 @@ void frmMain::Form_Load()
     runtime_.files.open(fileHandle_, settingsFileName);
     const std::shared_ptr<RecordFile> file = runtime_.files.at(fileHandle_);
     stored_ = readSettings(file->read(settingsRecordCount));
-    startWorker([file] { file->removeStaleCopies(); });
+    fileWork_.post([file] { file->removeStaleCopies(); });
     Reload();
     runtime_.folders.startUpOver();
 }
@@ -251,17 +252,20 @@ void frmMain::closeEvent(QCloseEvent* event)
     // Leaving through the window frame writes nothing and ends the program;
     // the hidden settings window does not keep it alive.
     event->accept();
-    letGoOfSettingsFile();
-    runtime_.errors.end(0);
+    runtime_.errors.guard([this] {
+        letGoOfSettingsFile();
+        runtime_.errors.end(0);
+    });
 }
 
 void frmMain::letGoOfSettingsFile()
 {
-    // Closing a file waits for its mount to take what was written: a worker
-    // does it, and the program need not wait for that to end.
+    // Closing a file waits for its mount to take what was written: the
+    // file's own worker does it, after a save still on its way, and the
+    // program need not wait for that to end.
     if (runtime_.files.openCount() == 0)
         return;
-    startWorker([file = runtime_.files.close(fileHandle_)] { file->close(); });
+    fileWork_.post([file = runtime_.files.close(fileHandle_)] { file->close(); });
 }
 
 // ---- The settings file ----
@@ -275,10 +279,12 @@ void frmMain::SaveRecord(const std::function<void(bool saved)>& then)
     SettingsRecords records;
     records.selectedPath = nativeFromText(selectedPath_);
     settingsWindow().collect(records);
-    records.directory = nativeFromText(dirDirectory->path());
+    // Where the directory list is going, if a read of it is still on its
+    // way, even one that never ends: what the user chose.
+    records.directory = nativeFromText(dirDirectory->destination());
 
     std::shared_ptr<RecordFile> file = runtime_.files.at(fileHandle_);
-    auto save = Pending<Saved>::start([file, records] {
+    auto save = fileWork_.run<Saved>([file, records] {
         // Bytes after each value are kept as the file had them.
         RecordImage image = file->read(settingsRecordCount);
         Saved saved{writeSettings(image, records), {}};
@@ -320,8 +326,20 @@ void frmMain::LoadRecord(LoadScope scope)
     settingsWindow().txtScreen->setText(textFromNative(records.screenshotDirectory));
     if (scope == LoadScope::BothWindows && !records.directory.empty()) {
         // A stored directory that is gone or on a drive that is not ready:
-        // the list stays where it is, at start-up the current directory.
-        dirDirectory->setPath(textFromNative(records.directory), [](const RuntimeError&) {});
+        // the list stays where it is, at start-up the current directory, and
+        // the folder stays stored until the user goes elsewhere.
+        const QString directory = textFromNative(records.directory);
+        dirDirectory->setPath(
+            directory,
+            [this, directory](const RuntimeError& e) {
+                // A stick not plugged in, a share asleep, a folder gone: the
+                // usual, and nothing to tell.
+                if (e.number() != err::PathNotFound && e.number() != err::DeviceUnavailable)
+                    warn(QStringLiteral("The folder \"%1\" kept in the settings cannot be read: %2. It stays in the "
+                                        "settings until another folder is chosen.")
+                             .arg(shownPath(directory), describe(e)));
+            },
+            DirectoryList::OnFailure::Remember);
     }
     settingsWindow().applyOptions(records);
 }
@@ -331,7 +349,8 @@ void frmMain::LoadRecord(LoadScope scope)
 void frmMain::cboFileType_Click()
 {
     if (const auto pattern = patternForFileType(cboFileType->listIndex()))
-        filFiles->setPattern(textFromNative(*pattern));
+        filFiles->setPattern(textFromNative(*pattern),
+                             [this](const RuntimeError& e) { warn(listingFailure(filFiles->path(), e)); });
 }
 
 void frmMain::drvDrive_Change()
@@ -346,8 +365,8 @@ void frmMain::drvDrive_Change()
 
 void frmMain::dirDirectory_Change()
 {
-    const QString path = dirDirectory->path();
-    filFiles->setPath(path, [this, path](const RuntimeError& e) { warn(listingFailure(path, e)); });
+    // The file list takes the directory list's read of the folder.
+    filFiles->setPath(dirDirectory->path(), dirDirectory->listing());
 }
 
 void frmMain::filFiles_Click()

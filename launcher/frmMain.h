@@ -116,6 +116,9 @@ private:
     QString fileNamePart_;
     std::optional<int> sparkleFlag_;  // empty until the end of the start-up
     std::unique_ptr<InputHold> hold_; // while a save is on its way
+    // Every operation on the settings file after the start-up's read, one
+    // after another: a close can never overlap a save.
+    SerialWorker fileWork_;
     ResultPort port_{this};
 };
 

@@ -93,7 +93,7 @@ int main(int argc, char** argv)
         new DriveList(runtime.errors, runtime.drives, runtime.startDirectory, &parent);
         new DirectoryList(runtime.errors, runtime.drives, runtime.folders, runtime.startDirectory, &parent);
         new FileList(runtime.errors, runtime.folders, runtime.startDirectory, &parent);
-        new PictureBox(&parent);
+        new PictureBox(runtime.errors, runtime.seams.loadPicture, &parent);
         new StatusBar(runtime.seams.now, &parent);
     });
     frmMain* window = nullptr;

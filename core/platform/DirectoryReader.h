@@ -13,6 +13,7 @@
 #include "core/platform/WindowsApi.h"
 #else
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
@@ -23,6 +24,11 @@
 namespace lumora::platform {
 
 namespace fs = std::filesystem;
+
+// What an entry is, as far as the read of its folder tells without asking
+// anything of another mount: a link's target may lie on one that never
+// answers, and is asked on its own.
+enum class EntryKind { Directory, File, Link };
 
 [[noreturn]] inline void raiseListingError(const std::error_code& code, const std::string& directory)
 {
@@ -50,11 +56,12 @@ public:
     {
     }
     std::string_view name() const { return name_; }
-    bool isDirectory() const
+    EntryKind kind() const
     {
         std::error_code code;
-        // Follows links, so a link to a folder can be entered like one.
-        return entry_.is_directory(code);
+        if (entry_.is_symlink(code))
+            return EntryKind::Link;
+        return entry_.is_directory(code) ? EntryKind::Directory : EntryKind::File;
     }
     // A leading dot means nothing to Windows: Explorer shows ".roms", and so
     // must the lists. The hidden attribute hides.
@@ -102,42 +109,36 @@ inline DirHandle openListing(const std::string& directory)
     return dir;
 }
 
-// One entry as the lists ask about it. `full` is a scratch buffer holding the
-// directory and a separator, reused so that only entries whose type the
-// directory read leaves open cost a path.
+// One entry as the lists ask about it, in the folder `dir` being read.
 class DirectoryEntry {
 public:
-    DirectoryEntry(const dirent& entry, std::string& full, std::size_t base) : entry_(entry), full_(full), base_(base)
-    {
-    }
+    DirectoryEntry(const dirent& entry, DIR* dir) : entry_(entry), dir_(dir) {}
     std::string_view name() const { return entry_.d_name; }
-    bool isDirectory() const
+    EntryKind kind() const
     {
-        if (entry_.d_type != DT_UNKNOWN && entry_.d_type != DT_LNK)
-            return entry_.d_type == DT_DIR;
-        // Follows links, so a link to a folder can be entered like one.
-        full_.resize(base_);
-        full_ += entry_.d_name;
-        struct stat status {};
-        return ::stat(full_.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+        unsigned char type = entry_.d_type;
+        if (type == DT_UNKNOWN) {
+            // A file system that leaves the type to a look of its own: one
+            // at the entry itself, in this folder's mount, never at what a
+            // link points to.
+            struct stat status {};
+            if (::fstatat(::dirfd(dir_), entry_.d_name, &status, AT_SYMLINK_NOFOLLOW) == 0)
+                type = S_ISDIR(status.st_mode) ? DT_DIR : S_ISLNK(status.st_mode) ? DT_LNK : DT_REG;
+        }
+        return type == DT_DIR ? EntryKind::Directory : type == DT_LNK ? EntryKind::Link : EntryKind::File;
     }
     // A leading dot hides.
     bool isHidden() const { return entry_.d_name[0] == '.'; }
 
 private:
     const dirent& entry_;
-    std::string& full_;
-    std::size_t base_;
+    DIR* dir_;
 };
 
 template <typename Visit>
 void forEachEntry(const std::string& directory, Visit visit)
 {
     const DirHandle dir = openListing(directory);
-    std::string full = directory;
-    if (full.back() != '/')
-        full += '/';
-    const std::size_t base = full.size();
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(dir.get());
@@ -149,7 +150,7 @@ void forEachEntry(const std::string& directory, Visit visit)
         const std::string_view name(entry->d_name);
         if (name == "." || name == "..")
             continue;
-        visit(DirectoryEntry(*entry, full, base));
+        visit(DirectoryEntry(*entry, dir.get()));
     }
 }
 

@@ -229,7 +229,8 @@ TEST(LoadPicture, MissingFilesTheEmptyPathAndWhatIsNoFile)
 
 TEST(PictureBox, PaintsItsPictureUnscaledAtTheInnerTopLeftAndBlankWhenEmpty)
 {
-    PictureBox box;
+    World world;
+    PictureBox box(world.runtime().errors, world.runtime().seams.loadPicture);
     box.resize(100, 80);
     QImage picture(10, 10, QImage::Format_RGB32);
     picture.fill(red);

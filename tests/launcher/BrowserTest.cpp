@@ -42,7 +42,7 @@ protected:
             world.makeFile(QString::fromLatin1(name));
         games = world.path("games");
         w = std::make_unique<frmMain>(world.runtime());
-        w->Form_Load();
+        test::startUp(*w);
         w->dirDirectory->setPath(games);
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -167,13 +167,21 @@ TEST_F(Browser, NamesThatAreNoValidTextAreKeptAsTheirBytes)
     EXPECT_EQ(w->Picture1->picture().size(), QSize(8, 6));
 }
 
-TEST_F(Browser, AFileTypeFiltersWhatTheListHoldsWithoutReadingTheFolder)
+// A medium swapped at the same mount point: choosing the file type reads
+// the folder again, and the list waits for that read as for any other.
+TEST_F(Browser, AFileTypeReadsTheFolderAgain)
 {
-    world.gate->hold(games); // a read now would never end
+    ASSERT_TRUE(QFile::remove(world.path("games/a.zip")));
+    world.makeFile("games/e.zip");
+    world.gate->hold(games);
     w->cboFileType->setCurrentIndex(1);
     emit w->cboFileType->activated(1); // as the user chooses it
-    EXPECT_FALSE(w->filFiles->reading());
-    EXPECT_EQ(shownEntries(*w->filFiles).size(), 4);
+    EXPECT_TRUE(w->filFiles->reading());
+    EXPECT_EQ(shownEntries(*w->filFiles), (QStringList{"a.zip", "B.ZIP"}));
+
+    world.gate->release();
+    ASSERT_TRUE(test::listsSettle(*w));
+    EXPECT_EQ(shownEntries(*w->filFiles), (QStringList{"B.ZIP", "c.txt", "e.zip", "noext"}));
     EXPECT_EQ(w->filFiles->pattern(), "*.*");
     EXPECT_TRUE(world.messages.empty());
 }

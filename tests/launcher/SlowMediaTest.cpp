@@ -30,7 +30,6 @@ protected:
         other = world.path("other");
         far = world.path("far");
     }
-    ~SlowMedia() override { world.gate->release(); }
 
     void open()
     {

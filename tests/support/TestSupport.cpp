@@ -11,6 +11,8 @@
 
 #include "controls/DriveList.h"
 #include "controls/NativeText.h"
+#include "controls/PictureBox.h"
+#include "core/platform/Mounts.h"
 #include "core/SettingsRecords.h"
 #include "settings/frmSettings.h"
 #include "support/WindowSupport.h"
@@ -26,6 +28,7 @@ World::World() : previousCurrent_(QDir::currentPath())
 
 World::~World()
 {
+    gate->release(); // workers it holds keep it alive, and would wait for ever
     runtime_.reset();
     QDir::setCurrent(previousCurrent_);
 }
@@ -111,9 +114,21 @@ Seams World::seams()
         gate->pass(nativeFromText(root));
         return true;
     };
+    // A link's target is a look-up of its own, held where its path is.
     s.readFolder = [gate = gate](const std::string& directory) {
         gate->pass(directory);
-        return readDirectory(directory);
+        return readDirectory(directory, [gate](const std::string& target) {
+            gate->pass(target);
+            return platform::isFolder(target);
+        });
+    };
+    s.loadPicture = [gate = gate, looked = lookedUp_](const std::string& path, const StopFlag& stop) {
+        {
+            const std::lock_guard lock(looked->mutex);
+            looked->paths.push_back(path);
+        }
+        gate->pass(path);
+        return loadPicture(path, &stop);
     };
     s.now = [this] { return now; };
     s.endProgram = [this](int code) { endCodes.push_back(code); };
@@ -142,6 +157,12 @@ OrdinaryUserFiles::~OrdinaryUserFiles()
         ::setfsuid(0);
         ::setfsgid(0);
     }
+}
+
+std::vector<std::string> World::picturesLookedUp() const
+{
+    const std::lock_guard lock(lookedUp_->mutex);
+    return lookedUp_->paths;
 }
 
 std::vector<LaunchRequest> World::launches() const

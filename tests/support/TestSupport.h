@@ -83,11 +83,14 @@ public:
     // at the scratch root.
     QList<Drive> drives;
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(12, 0));
-    // Folder reads, drive questions and program starts pass it first.
+    // Folder reads (and each link's target), drive questions, picture
+    // look-ups and program starts pass it first.
     std::shared_ptr<Gate> gate = std::make_shared<Gate>();
 
     // The program starts asked for so far, which the workers record.
     std::vector<LaunchRequest> launches() const;
+    // The picture files looked up so far, in the order their look-ups began.
+    std::vector<std::string> picturesLookedUp() const;
     void setLaunchSucceeds(bool succeeds);
 
 private:
@@ -98,7 +101,12 @@ private:
     };
     QTemporaryDir dir_;
     QString previousCurrent_;
+    struct LookedUp {
+        std::mutex mutex;
+        std::vector<std::string> paths;
+    };
     std::shared_ptr<Starts> starts_ = std::make_shared<Starts>();
+    std::shared_ptr<LookedUp> lookedUp_ = std::make_shared<LookedUp>();
     std::unique_ptr<FormRuntime> runtime_;
 };
 
