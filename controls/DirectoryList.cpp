@@ -230,8 +230,8 @@ void DirectoryList::display(const QString& directory, const FolderReads::Snapsho
         entries.push_back({displayText(name), here + textFromNative(name), level, false});
     // A link whose target has not answered, as a drive that has not.
     for (const std::string& name : snapshot->unanswered)
-        entries.push_back({displayText(name) + QStringLiteral(" [not responding]"), here + textFromNative(name), level,
-                           false});
+        entries.push_back(
+            {displayText(name) + QStringLiteral(" [not responding]"), here + textFromNative(name), level, false});
 
     const bool changed = directory != path_;
     const bool newRead = snapshot != snapshot_;

@@ -61,8 +61,7 @@ FileList::FileList(ErrorGuard& errors, FolderReads& folders, const QString& star
     connect(this, &QListView::doubleClicked, this, [this] { errors_.guard([this] { open.raise(); }); });
 }
 
-void FileList::ask(const QString& path, std::function<std::shared_ptr<Pending<Listing>>()> begin,
-                   const Failure& failed)
+void FileList::ask(const QString& path, std::function<std::shared_ptr<Pending<Listing>>()> begin, const Failure& failed)
 {
     target_ = path;
     request_.ask(
@@ -90,8 +89,7 @@ void FileList::setPath(const QString& path, const FolderReads::Snapshot& listing
 {
     given_ = listing;
     wanted_ = listing->serial;
-    ask(
-        path,
+    ask(path,
         [listing, pattern = nativeFromText(pattern_)] {
             const auto match = [listing, pattern] { return Listing{listing, matchingFiles(*listing, pattern)}; };
             return listing->files.size() < matchedAwayFrom ? Pending<Listing>::ready(match())

@@ -10,8 +10,8 @@ namespace {
 
 Seams checked(Seams seams)
 {
-    if (!seams.messageBox || !seams.startProcess || !seams.drives || !seams.askDrive || !seams.readFolder || !seams.loadPicture ||
-        !seams.now || !seams.endProgram)
+    if (!seams.messageBox || !seams.startProcess || !seams.drives || !seams.askDrive || !seams.readFolder ||
+        !seams.loadPicture || !seams.now || !seams.endProgram)
         throw std::invalid_argument("every seam of the runtime must be given");
     return seams;
 }

@@ -173,8 +173,8 @@ private:
     ErrorGuard& errors_;
     QPointer<QWidget> shown_;
     std::uint64_t generation_ = 0;
-    StopFlag current_;                  // the latest request's
-    std::optional<Asked> pending_;      // waits for its key's work to end
+    StopFlag current_;                   // the latest request's
+    std::optional<Asked> pending_;       // waits for its key's work to end
     std::map<std::string, int> running_; // work begun and not ended, by key
     Busy busy_ = Busy::No;
     ResultPort port_;

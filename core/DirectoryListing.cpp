@@ -118,9 +118,8 @@ void resolveLinks(const std::string& directory, std::vector<std::string> links, 
                   DirectorySnapshot& snapshot)
 {
     auto answers = std::make_shared<LinkAnswers>();
-    const std::string base = directory.empty() || directory.back() == nativeSeparator
-                                 ? directory
-                                 : directory + nativeSeparator;
+    const std::string base =
+        directory.empty() || directory.back() == nativeSeparator ? directory : directory + nativeSeparator;
     for (const std::string& name : links)
         answers->paths.push_back(base + name);
     answers->names = std::move(links);
@@ -202,7 +201,9 @@ void FolderReads::prefetch(const std::string& directory)
     if (directory.empty())
         return;
     prefetched_ = directory;
-    prefetch_ = Read::start([reader = reader_, directory] { return Snapshot(std::make_shared<const DirectorySnapshot>(reader(directory))); });
+    prefetch_ = Read::start([reader = reader_, directory] {
+        return Snapshot(std::make_shared<const DirectorySnapshot>(reader(directory)));
+    });
 }
 
 void FolderReads::startUpOver()
@@ -218,7 +219,9 @@ std::shared_ptr<FolderReads::Read> FolderReads::start(const std::string& directo
         prefetched_.clear();
         return std::exchange(prefetch_, nullptr);
     }
-    return Read::start([reader = reader_, directory] { return Snapshot(std::make_shared<const DirectorySnapshot>(reader(directory))); });
+    return Read::start([reader = reader_, directory] {
+        return Snapshot(std::make_shared<const DirectorySnapshot>(reader(directory)));
+    });
 }
 
 } // namespace lumora

@@ -1,21 +1,13 @@
 #include "core/platform/FileSave.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#ifndef _WIN32
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include "core/platform/ErrorCode.h"
+#include "core/platform/FileSaveSystem.h"
 #include "core/platform/RegularFile.h"
-#include "core/platform/WindowsApi.h"
 
 namespace lumora::platform {
 
@@ -24,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using Access = RegularFile::Access;
 using Create = RegularFile::Create;
+using save::Original;
 
 // How far a replacement by copy came.
 enum class Attempt {
@@ -38,19 +31,9 @@ enum class Attempt {
 // A copy holds the file's whole tail; beyond this much, the save writes in
 // place instead of copying it each time.
 constexpr std::uint64_t largestTailCopied = std::uint64_t{64} * 1024;
-// A copy left behind is stale once it is this old: a save takes moments.
+// A copy left behind by a process that still runs is stale once it is this
+// old: a save takes moments.
 constexpr auto staleAfter = std::chrono::minutes(1);
-
-// What a replacement must keep of the file it replaces.
-struct Original {
-    bool replaceable = false; // not a link, and its only hard link
-    std::uint64_t size = 0;
-#ifdef _WIN32
-    DWORD attributes = 0;
-#else
-    struct stat status {};
-#endif
-};
 
 const char copyMark[] = ".~";
 const char copyEnd[] = ".tmp";
@@ -60,13 +43,8 @@ const char copyEnd[] = ".tmp";
 // is running uses. Saves of one file never overlap.
 fs::path copyName(const fs::path& target)
 {
-#ifdef _WIN32
-    const unsigned long process = GetCurrentProcessId();
-#else
-    const long process = static_cast<long>(::getpid());
-#endif
     fs::path copy = target;
-    copy += copyMark + std::to_string(process) + copyEnd;
+    copy += copyMark + std::to_string(save::currentProcess()) + copyEnd;
     return copy;
 }
 
@@ -93,147 +71,44 @@ bool copyTail(const RegularFile& from, RegularFile& to, std::uint64_t offset, st
     }
 }
 
-// Whether `entry` is named as a copy of `name` is.
-bool isCopyOf(std::string_view entry, const std::string& name)
+// The number of the process that made `entry`, when it is named as a copy
+// of `head` (the file's name and the copy mark) is; 0 when it is not.
+unsigned long copyOwner(std::string_view entry, std::string_view head)
 {
-    const std::string head = name + copyMark;
-    if (entry.size() <= head.size() + std::size(copyEnd) - 1 || entry.substr(0, head.size()) != head ||
-        entry.substr(entry.size() - (std::size(copyEnd) - 1)) != copyEnd)
-        return false;
-    const std::string_view middle = entry.substr(head.size(), entry.size() - head.size() - (std::size(copyEnd) - 1));
-    return middle.find_first_not_of("0123456789-") == std::string_view::npos;
+    const std::string_view end = copyEnd;
+    if (entry.size() <= head.size() + end.size() || entry.substr(0, head.size()) != head ||
+        entry.substr(entry.size() - end.size()) != end)
+        return 0;
+    const std::string_view middle = entry.substr(head.size(), entry.size() - head.size() - end.size());
+    if (middle.find_first_not_of("0123456789-") != std::string_view::npos || middle.front() == '-')
+        return 0;
+    unsigned long process = 0;
+    for (const char c : middle.substr(0, middle.find('-')))
+        process = process > 0xFFFFFFFFul ? process : process * 10 + static_cast<unsigned long>(c - '0');
+    return process == 0 ? 1 : process;
 }
 
+// Writes the new start over the file itself. What it replaces is read first,
+// so that a write cut short (a full disk, a medium pulled) puts it back: the
+// file is then what it was, not new records followed by old ones.
 bool writeInPlace(RegularFile& file, const std::vector<unsigned char>& start, std::error_code& error)
 {
-    return file.writeAt(0, start.data(), start.size(), error) && file.sync(error);
-}
-
-#ifdef _WIN32
-
-void removeFile(const Folder& folder, const fs::path& name)
-{
-    std::error_code ignored;
-    fs::remove(folder / name, ignored);
-}
-
-// Whether something is there, and whether it is a link (a reparse point).
-bool lookAt(const Folder& folder, const fs::path& name, bool& link, std::error_code& error)
-{
-    const DWORD attributes = GetFileAttributesW((folder / name).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        error = lastSystemError();
+    const std::uint64_t size = file.size(error);
+    if (error)
         return false;
-    }
-    link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    return true;
-}
-
-bool examine(const RegularFile& file, bool link, Original& original, std::error_code& error)
-{
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(file.native(), &info)) {
-        error = lastSystemError();
+    std::vector<unsigned char> replaced(static_cast<std::size_t>(std::min<std::uint64_t>(size, start.size())));
+    replaced.resize(file.readAt(0, replaced.data(), replaced.size(), error));
+    if (error)
         return false;
-    }
-    original.replaceable = !link && info.nNumberOfLinks == 1;
-    original.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-    original.attributes = info.dwFileAttributes;
-    return true;
-}
-
-// Gives the copy the file's attributes (hidden, system, archive). ReplaceFileW
-// carries them over too, with the security, but not every implementation of
-// it does.
-bool carryOver(RegularFile& copy, const Original& original)
-{
-    constexpr DWORD kept =
-        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    FILE_BASIC_INFO info{}; // times left at zero stay as they are
-    info.FileAttributes = (original.attributes & kept) != 0 ? original.attributes & kept : FILE_ATTRIBUTE_NORMAL;
-    return SetFileInformationByHandle(copy.native(), FileBasicInfo, &info, sizeof info) != 0;
-}
-
-#else
-
-void removeFile(const Folder& folder, const fs::path& name) { (void)::unlinkat(folder.native(), name.c_str(), 0); }
-
-bool lookAt(const Folder& folder, const fs::path& name, bool& link, std::error_code& error)
-{
-    struct stat status {};
-    if (::fstatat(folder.native(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
-        error = lastSystemError();
-        return false;
-    }
-    link = S_ISLNK(status.st_mode);
-    return true;
-}
-
-bool examine(const RegularFile& file, bool link, Original& original, std::error_code& error)
-{
-    if (::fstat(file.native(), &original.status) != 0) {
-        error = lastSystemError();
-        return false;
-    }
-    original.replaceable = !link && original.status.st_nlink == 1;
-    original.size = static_cast<std::uint64_t>(original.status.st_size);
-    return true;
-}
-
-// Gives the copy the file's owner, group and mode, before anything is
-// written to it; false where this user may not.
-bool carryOver(RegularFile& copy, const Original& original)
-{
-    struct stat made {};
-    if (::fstat(copy.native(), &made) != 0)
-        return false;
-    const uid_t owner = original.status.st_uid == made.st_uid ? static_cast<uid_t>(-1) : original.status.st_uid;
-    const gid_t group = original.status.st_gid == made.st_gid ? static_cast<gid_t>(-1) : original.status.st_gid;
-    const bool owned = (owner == static_cast<uid_t>(-1) && group == static_cast<gid_t>(-1)) ||
-                       ::fchown(copy.native(), owner, group) == 0;
-    return owned && ::fchmod(copy.native(), original.status.st_mode & 07777) == 0;
-}
-
-#endif
-
-// Puts the finished copy `made` in the place of `name`, both in `folder`: a rename on POSIX systems; on Windows
-// ReplaceFileW, which carries the file's attributes and security over to the copy, or a plain move where there is no
-// file yet. False, with `error` set, when it cannot; a refusal (the file is held or protected) reads as
-// permission_denied.
-bool replaceWithCopy(const Folder& folder, const fs::path& made, const fs::path& name, std::error_code& error)
-{
-    error.clear();
-#ifdef _WIN32
-    const fs::path copy = folder / made;
-    const fs::path file = folder / name;
-    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (!MoveFileExW(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            error = lastSystemError();
-        return !error;
-    }
-    // Another program holding the file without letting it be deleted makes
-    // any replacement fail; asked first, so that nothing is left half done.
-    const HANDLE probe = CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) {
-        error = lastSystemError();
-        return false;
-    }
-    CloseHandle(probe);
-    if (!ReplaceFileW(file.c_str(), copy.c_str(), nullptr,
-                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
-        const DWORD code = GetLastError();
-        error = code == ERROR_UNABLE_TO_REMOVE_REPLACED || code == ERROR_UNABLE_TO_MOVE_REPLACEMENT
-                    ? std::make_error_code(std::errc::permission_denied)
-                    : lastSystemError();
-    }
-#else
-    if (::renameat(folder.native(), made.c_str(), folder.native(), name.c_str()) != 0)
-        error = lastSystemError();
-    else
-        (void)::fsync(folder.native()); // the rename is durable once its folder is; not every one can be synced
-#endif
-    return !error;
+    if (file.writeAt(0, start.data(), start.size(), error) && file.sync(error))
+        return true;
+    // As much as can be put back: the bytes the write reached lie first.
+    std::error_code restoring;
+    (void)file.writeAt(0, replaced.data(), replaced.size(), restoring);
+    if (size < start.size())
+        (void)file.resize(size, restoring);
+    (void)file.sync(restoring);
+    return false;
 }
 
 // The new start and the old file's tail in a synced sibling copy, which then
@@ -246,7 +121,7 @@ Attempt replaceByCopy(const Folder& folder, const fs::path& name, const std::vec
     RegularFile out = RegularFile::open(folder, temp, Access::Write, Create::New, error);
     if (error == std::errc::file_exists) {
         // Left by a save of a process with the same number that was killed.
-        removeFile(folder, temp);
+        save::removeFile(folder, temp);
         out = RegularFile::open(folder, temp, Access::Write, Create::New, error);
     }
     if (!out.isOpen()) {
@@ -260,10 +135,10 @@ Attempt replaceByCopy(const Folder& folder, const fs::path& name, const std::vec
     }
     const auto discard = [&](Attempt outcome) {
         out.close();
-        removeFile(folder, temp);
+        save::removeFile(folder, temp);
         return outcome;
     };
-    if (original != nullptr && !carryOver(out, *original))
+    if (original != nullptr && !save::carryOver(out, *original))
         return discard(Attempt::Declined);
     if (!out.writeAt(0, start.data(), start.size(), error) ||
         (current != nullptr && !copyTail(*current, out, start.size(), error)) || !out.sync(error))
@@ -271,8 +146,8 @@ Attempt replaceByCopy(const Folder& folder, const fs::path& name, const std::vec
     out.close();
     if (current != nullptr)
         current->close(); // Windows replaces no file that is open
-    if (!replaceWithCopy(folder, temp, name, error)) {
-        removeFile(folder, temp);
+    if (!save::replaceWithCopy(folder, temp, name, error)) {
+        save::removeFile(folder, temp);
         // A sticky folder that keeps others' files, a file that is a mount
         // point, another program holding the file: replacing is refused,
         // writing may not be.
@@ -292,7 +167,7 @@ SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std:
 {
     error.clear();
     bool link = false;
-    if (!lookAt(folder, name, link, error)) {
+    if (!save::lookAt(folder, name, link, error)) {
         if (error != std::errc::no_such_file_or_directory)
             return SaveMethod::Replaced;
         // Deleted behind the program's back: made anew.
@@ -304,7 +179,7 @@ SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std:
     // whatever its folder would allow a copy.
     RegularFile current = RegularFile::open(folder, name, Access::ReadWrite, Create::No, error);
     Original original;
-    if (error || !examine(current, link, original, error))
+    if (error || !save::examine(current, link, original, error))
         return SaveMethod::InPlace;
     if (original.replaceable && original.size <= start.size() + largestTailCopied) {
         if (replaceByCopy(folder, name, start, &current, &original, error) != Attempt::Declined)
@@ -320,35 +195,14 @@ SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std:
 
 void removeStaleCopies(const Folder& folder, const fs::path& name)
 {
-    const std::string own = name.string();
-#ifdef _WIN32
-    std::error_code error;
-    const auto now = fs::file_time_type::clock::now();
-    for (fs::directory_iterator it(folder.path(), error), end; !error && it != end; it.increment(error)) {
-        std::error_code ignored;
-        if (isCopyOf(it->path().filename().string(), own) && it->is_regular_file(ignored) &&
-            now - it->last_write_time(ignored) > staleAfter)
-            fs::remove(it->path(), ignored);
-    }
-#else
-    const int listing = ::openat(folder.native(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing);
-    if (dir == nullptr) {
-        if (listing >= 0)
-            ::close(listing);
-        return;
-    }
-    const auto now = std::chrono::system_clock::now();
-    while (const dirent* entry = ::readdir(dir)) {
-        struct stat status {};
-        if (!isCopyOf(entry->d_name, own) ||
-            ::fstatat(folder.native(), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(status.st_mode))
-            continue;
-        if (now - std::chrono::system_clock::from_time_t(status.st_mtime) > staleAfter)
-            (void)::unlinkat(folder.native(), entry->d_name, 0);
-    }
-    ::closedir(dir);
-#endif
+    const std::string head = name.string() + copyMark;
+    save::forEachFileNamed(folder, head, [&](std::string_view entry, std::chrono::seconds age) {
+        const unsigned long owner = copyOwner(entry, head);
+        // A save still running owns its copy, for a moment; one whose
+        // process has gone, killed half-way, owns nothing.
+        if (owner != 0 && (!save::processRuns(owner) || age > staleAfter))
+            save::removeFile(folder, fs::path(std::string(entry)));
+    });
 }
 
 } // namespace lumora::platform

@@ -15,7 +15,8 @@ enum class SaveMethod {
     // A finished, synced copy took the file's place: a failure on the way
     // left the old content whole.
     Replaced,
-    // Written over the file itself, because a copy would have changed what
+    // Written over the file itself, the bytes it replaced put back when the
+    // write fails half-way, because a copy would have changed what
     // the file is (a symbolic link, whose target is updated; a file with more
     // than one hard link; an owner, group or mode the copy could not be
     // given), because no new file may be made in its folder, or because
@@ -30,8 +31,9 @@ SaveMethod writeFileStart(const Folder& folder, const std::filesystem::path& nam
                           const std::vector<unsigned char>& start, std::error_code& error);
 
 // Removes the copies of `name` in `folder` that a save cut short (the program
-// was killed half-way) left behind, once they are old enough that no save
-// still running can own them.
+// was killed half-way) left behind: at once where the process that made one
+// no longer runs, and otherwise once it is old enough that no save still
+// running can own it.
 void removeStaleCopies(const Folder& folder, const std::filesystem::path& name);
 
 } // namespace lumora::platform

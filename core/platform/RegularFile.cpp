@@ -211,6 +211,16 @@ bool RegularFile::sync(std::error_code& error)
     return !error;
 }
 
+bool RegularFile::resize(std::uint64_t size, std::error_code& error)
+{
+    error.clear();
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end))
+        error = lastSystemError();
+    return !error;
+}
+
 std::uint64_t RegularFile::size(std::error_code& error) const
 {
     error.clear();
@@ -327,6 +337,18 @@ bool RegularFile::sync(std::error_code& error)
 {
     error.clear();
     if (::fsync(fd_) != 0)
+        error = lastSystemError();
+    return !error;
+}
+
+bool RegularFile::resize(std::uint64_t size, std::error_code& error)
+{
+    error.clear();
+    int result = 0;
+    do {
+        result = ::ftruncate(fd_, static_cast<off_t>(size));
+    } while (result != 0 && errno == EINTR);
+    if (result != 0)
         error = lastSystemError();
     return !error;
 }

@@ -80,6 +80,8 @@ public:
     bool writeAt(std::uint64_t offset, const void* data, std::size_t size, std::error_code& error);
     // Puts what was written on the disk.
     bool sync(std::error_code& error);
+    // Cuts the file to `size` bytes, or lengthens it with zeros.
+    bool resize(std::uint64_t size, std::error_code& error);
     std::uint64_t size(std::error_code& error) const;
 
     // For the platform code that needs more of the file than this offers.

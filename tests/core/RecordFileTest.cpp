@@ -226,41 +226,60 @@ TEST(RecordFile, PermissionsBindEvenWhenTheSuiteRunsAsRoot)
 #endif
 }
 
+// However a save writes, one that fails leaves the file byte for byte what
+// it was: a copy that replaces it is discarded, and a write in place (here
+// through a link, which a copy would turn into a file) puts back what it
+// replaced.
 TEST(RecordFile, FailedWriteLeavesOldContentWhole)
 {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows has no file size limit that makes a write fail for sure";
 #else
     test::TempDir dir;
-    const fs::path path = dir.path() / "Lumora.INI";
     const Bytes original(1920, 0x5A);
-    writeBytes(path, original);
-    RecordFile file(path);
+    writeBytes(dir.path() / "Lumora.INI", original);
+    fs::create_symlink("Lumora.INI", dir.path() / "link.INI");
+    writeBytes(dir.path() / "short.INI", Bytes(300, 0x33));
+    fs::create_symlink("short.INI", dir.path() / "short-link.INI");
 
-    // A file size limit binds even the superuser, so the write fails for
-    // sure, far from its end or at its last byte; the limit is lifted again
-    // before any assertion writes a log.
-    const std::pair<rlim_t, std::size_t> limits[] = {{rlim_t{64} * 1024, std::size_t{256} * 1024}, {1919, 1920}};
-    for (const auto& [limit, size] : limits) {
+    // A file size limit binds even the superuser, and every write at an
+    // offset beyond it, so the write fails for sure, far from its end or at
+    // its last byte, or half-way in place; the limit is lifted again before
+    // any assertion writes a log.
+    const struct {
+        const char* name;
+        rlim_t limit;
+        std::size_t size;
+    } cases[] = {{"Lumora.INI", rlim_t{64} * 1024, std::size_t{256} * 1024},
+                 {"Lumora.INI", 1919, 1920},
+                 {"link.INI", 512, 1920},
+                 {"short-link.INI", 512, 1920}};
+    for (const auto& c : cases) {
+        const fs::path path = dir.path() / c.name;
+        const Bytes before = fileBytes(path);
+        RecordFile file(path);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
         rlimit lowered = saved;
-        lowered.rlim_cur = limit;
+        lowered.rlim_cur = c.limit;
         const auto previous = std::signal(SIGXFSZ, SIG_IGN);
         if (setrlimit(RLIMIT_FSIZE, &lowered) != 0) {
             std::signal(SIGXFSZ, previous);
             GTEST_SKIP() << "cannot lower the file size limit";
         }
-        const std::size_t imageSize = size; // Clang 14 captures no structured binding
+        const std::size_t imageSize = c.size;
         const int number = errorNumber([&] { file.write(RecordImage(Bytes(imageSize, 0x11))); });
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
 
-        EXPECT_EQ(number, err::DiskFull) << limit;
-        EXPECT_EQ(fileBytes(path), original) << limit;
-        EXPECT_EQ(file.read(settingsRecords).bytes(), original) << limit;
-        EXPECT_EQ(entriesIn(dir.path()), 1) << limit;
+        EXPECT_EQ(number, err::DiskFull) << c.name << " " << c.limit;
+        EXPECT_EQ(fileBytes(path), before) << c.name << " " << c.limit;
+        EXPECT_EQ(file.read(settingsRecords).bytes(),
+                  Bytes(before.begin(), before.begin() + std::min<std::size_t>(before.size(), 1920)))
+            << c.name;
+        EXPECT_EQ(entriesIn(dir.path()), 4) << c.name << " " << c.limit;
     }
+    EXPECT_EQ(fileBytes(dir.path() / "Lumora.INI"), original);
 #endif
 }
 
@@ -326,18 +345,25 @@ TEST(RecordFile, ASaveReachesItsFileWhereverItsFolderGoes)
     }
     fs::current_path(before);
 
+    // A copy whose process has gone was cut short by a kill and goes at
+    // once; one of a process that runs goes once no save could take so long.
     const fs::path folder = dir.path() / "moved";
-    const auto age = [&](const char* name, std::chrono::minutes old) {
+    const auto age = [&](const std::string& name, std::chrono::minutes old) {
         writeBytes(folder / name, Bytes{9});
         test::setLastWriteTime(folder / name, fs::file_time_type::clock::now() - old);
     };
-    age("Lumora.INI.~123-0.tmp", std::chrono::minutes(5)); // cut short: goes
-    age("Lumora.INI.~456-7.tmp", std::chrono::minutes(0)); // a save still running: stays
-    age("Lumora.INI.~notes.tmp", std::chrono::minutes(5)); // no copy of ours: stays
-    age("Other.INI.~123-0.tmp", std::chrono::minutes(5));  // another file's: stays
+    const std::string running = std::to_string(::getpid()), gone = "4194999";
+    ASSERT_NE(::kill(4194999, 0), 0);
+    age("Lumora.INI.~" + gone + ".tmp", std::chrono::minutes(0));    // goes
+    age("Lumora.INI.~" + running + ".tmp", std::chrono::minutes(5)); // goes
+    age("Lumora.INI.~" + running + ".tmp2", std::chrono::minutes(5));
+    age("Lumora.INI.~1.tmp", std::chrono::minutes(0));           // a save still running: stays
+    age("Lumora.INI.~notes.tmp", std::chrono::minutes(5));       // no copy of ours: stays
+    age("Other.INI.~" + gone + ".tmp", std::chrono::minutes(5)); // another file's: stays
     file.removeStaleCopies();
-    EXPECT_FALSE(fs::exists(folder / "Lumora.INI.~123-0.tmp"));
-    EXPECT_EQ(entriesIn(folder), 4);
+    EXPECT_FALSE(fs::exists(folder / ("Lumora.INI.~" + gone + ".tmp")));
+    EXPECT_FALSE(fs::exists(folder / ("Lumora.INI.~" + running + ".tmp")));
+    EXPECT_EQ(entriesIn(folder), 5);
 #endif
 }
 

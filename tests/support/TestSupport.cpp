@@ -12,8 +12,8 @@
 #include "controls/DriveList.h"
 #include "controls/NativeText.h"
 #include "controls/PictureBox.h"
-#include "core/platform/Mounts.h"
 #include "core/SettingsRecords.h"
+#include "core/platform/Mounts.h"
 #include "settings/frmSettings.h"
 #include "support/WindowSupport.h"
 
