@@ -31,7 +31,6 @@ public:
     // of the drive list itself.
     Event reselect;
 
-protected:
     // Drives come and go (a stick plugged in): the table is read again each
     // time the list opens, and this opening shows it.
     void showPopup() override;

@@ -42,10 +42,11 @@ namespace {
 
 std::atomic<std::uint64_t> readSerial{1};
 
-// How long a read waits for the next of its links to answer, and how many
-// workers ask them at most: one stuck on a link whose target never answers
-// holds up only the links it has not reached.
-constexpr auto linkPatience = std::chrono::milliseconds(100);
+// How long a read waits for the next of its links to answer (well within the
+// moment a list waits for a read), and how many workers ask them at most:
+// one stuck on a link whose target never answers holds up only the links it
+// has not reached.
+constexpr auto linkPatience = std::chrono::milliseconds(40);
 constexpr std::size_t linkWorkers = 4;
 
 // The links of one read and what their targets have said.

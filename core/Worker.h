@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace lumora {
 
@@ -106,12 +107,12 @@ public:
         return *outcome_;
     }
     // `then` gets the outcome once: at once, here, when it is there already,
-    // and otherwise on the worker when it comes.
+    // and otherwise on the worker when it comes. Each of several gets it.
     void then(std::function<void(const Outcome<T>&)> then)
     {
         std::unique_lock lock(mutex_);
         if (!outcome_) {
-            then_ = std::move(then);
+            then_.push_back(std::move(then));
             return;
         }
         lock.unlock();
@@ -120,22 +121,22 @@ public:
 
     void settle(Outcome<T> outcome)
     {
-        std::function<void(const Outcome<T>&)> then;
+        std::vector<std::function<void(const Outcome<T>&)>> then;
         {
             const std::lock_guard lock(mutex_);
             outcome_.emplace(std::move(outcome));
-            then = std::move(then_);
+            then.swap(then_);
         }
         settled_.notify_all();
-        if (then)
-            then(*outcome_);
+        for (const auto& each : then)
+            each(*outcome_);
     }
 
 private:
     mutable std::mutex mutex_;
     std::condition_variable settled_;
     std::optional<Outcome<T>> outcome_;
-    std::function<void(const Outcome<T>&)> then_;
+    std::vector<std::function<void(const Outcome<T>&)>> then_;
 };
 
 // Work that must never overlap, such as every operation on one file: run one

@@ -2,25 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <iterator>
+#include <cctype>
 #include <sstream>
 #include <system_error>
 #include <utility>
 
-#include "core/platform/SystemText.h"
-
-#ifdef _WIN32
-#include "core/platform/WindowsApi.h"
-#else
-#include <sys/stat.h>
-#endif
-
 namespace lumora::platform {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 bool isSystemFileSystem(std::string_view kind)
 {
@@ -64,101 +53,35 @@ std::vector<std::string_view> words(std::string_view line)
 
 } // namespace
 
-std::vector<Mount> parseMountInfo(std::string_view text)
+std::string labelFromLinkName(std::string_view name)
 {
-    std::vector<Mount> mounts;
-    std::istringstream lines{std::string(text)};
-    for (std::string line; std::getline(lines, line);) {
-        const std::vector<std::string_view> w = words(line);
-        // id, parent, device numbers, root within its file system, mount
-        // point, options, optional fields up to "-", then type and source.
-        const auto dash = std::find(w.begin(), w.end(), std::string_view("-"));
-        if (w.size() < 5 || std::distance(dash, w.end()) < 3)
-            continue;
-        Mount mount{unescapeOctal(w[4]), std::string(dash[1]), {}, unescapeOctal(dash[2])};
-        // A later mount at the same place hides the earlier one.
-        mounts.erase(std::remove_if(mounts.begin(), mounts.end(), [&](const Mount& m) { return m.root == mount.root; }),
-                     mounts.end());
-        mounts.push_back(std::move(mount));
-    }
-    return mounts;
-}
-
-#ifdef _WIN32
-
-std::vector<Mount> mountTable()
-{
-    std::vector<Mount> mounts;
-    const DWORD letters = GetLogicalDrives();
-    for (int i = 0; i < 26; ++i)
-        if ((letters & (DWORD{1} << i)) != 0)
-            mounts.push_back({std::string(1, static_cast<char>('A' + i)) + ":\\", "disk", {}, {}});
-    return mounts;
-}
-
-bool isFolder(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesW(pathFromUtf8(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-#else
-
-namespace {
-
-// udev writes a label's unsafe bytes as \xNN.
-std::string unescapeHex(std::string_view text)
-{
+    // udev writes a label's unsafe bytes as \xNN.
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
-            try {
-                out += static_cast<char>(std::stoi(std::string(text.substr(i + 2, 2)), nullptr, 16));
-                i += 3;
-                continue;
-            } catch (const std::logic_error&) {
-                // not an escape after all
-            }
+    const auto hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && hex(name[i + 2]) && hex(name[i + 3])) {
+            out += static_cast<char>(std::stoi(std::string(name.substr(i + 2, 2)), nullptr, 16));
+            i += 3;
+            continue;
         }
-        out += text[i];
+        out += name[i];
     }
     return out;
 }
 
-// Each labelled device, by its device path; /dev is the kernel's own, and
-// never waits on a mount.
-std::vector<std::pair<std::string, std::string>> volumeLabels()
+std::vector<Mount> userMounts(std::vector<Mount> parsed, const std::vector<VolumeLabel>& labels,
+                              const std::function<std::string(const std::string& source)>& device)
 {
-    std::vector<std::pair<std::string, std::string>> labels;
-    std::error_code error;
-    for (fs::directory_iterator it("/dev/disk/by-label", error), end; !error && it != end; it.increment(error)) {
-        std::error_code ignored;
-        const fs::path device = fs::canonical(it->path(), ignored);
-        if (!ignored)
-            labels.emplace_back(device.string(), unescapeHex(it->path().filename().string()));
-    }
-    return labels;
-}
-
-} // namespace
-
-std::vector<Mount> mountTable()
-{
-    std::ifstream file("/proc/self/mountinfo");
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const std::vector<std::pair<std::string, std::string>> labels = volumeLabels();
     std::vector<Mount> mounts;
     Mount top{"/", "", {}, {}};
-    for (Mount& mount : parseMountInfo(text)) {
+    for (Mount& mount : parsed) {
         if (mount.root != "/" && isSystemFileSystem(mount.kind))
             continue;
-        // Named as it was mounted, a device may be a link (/dev/mapper/...).
         if (mount.source.rfind("/dev/", 0) == 0) {
-            std::error_code ignored;
-            const std::string device = fs::canonical(mount.source, ignored).string();
-            for (const auto& [labelled, label] : labels)
-                if (labelled == device)
-                    mount.label = label;
+            const std::string named = device(mount.source);
+            for (const VolumeLabel& labelled : labels)
+                if (labelled.device == named)
+                    mount.label = labelled.label;
         }
         if (mount.root == "/")
             top = std::move(mount);
@@ -170,12 +93,24 @@ std::vector<Mount> mountTable()
     return mounts;
 }
 
-bool isFolder(const std::string& path)
+std::vector<Mount> parseMountInfo(std::string_view text)
 {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    std::vector<Mount> mounts;
+    std::istringstream lines{std::string(text)};
+    for (std::string line; std::getline(lines, line);) {
+        const std::vector<std::string_view> w = words(line);
+        // id, parent, device numbers, root within its file system, mount
+        // point, options, optional fields up to "-", then type and source.
+        const auto dash = std::find(w.begin(), w.end(), std::string_view("-"));
+        if (std::distance(w.begin(), dash) < 6 || std::distance(dash, w.end()) < 3)
+            continue;
+        Mount mount{unescapeOctal(w[4]), std::string(dash[1]), {}, unescapeOctal(dash[2])};
+        // A later mount at the same place hides the earlier one.
+        mounts.erase(std::remove_if(mounts.begin(), mounts.end(), [&](const Mount& m) { return m.root == mount.root; }),
+                     mounts.end());
+        mounts.push_back(std::move(mount));
+    }
+    return mounts;
 }
-
-#endif
 
 } // namespace lumora::platform

@@ -3,6 +3,7 @@
 // asks nothing of the mounts themselves, so a mount that never answers
 // cannot hold it up. Asking a mount is a call of its own.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,21 @@ std::vector<Mount> mountTable();
 // The mounts that the text of /proc/self/mountinfo names, in its order, with
 // their escapes (\040 for a blank) undone; no labels.
 std::vector<Mount> parseMountInfo(std::string_view text);
+
+// A labelled device as /dev/disk/by-label names it: the device the link
+// leads to, and the link's name with udev's \xNN escapes undone.
+struct VolumeLabel {
+    std::string device;
+    std::string label;
+};
+std::string labelFromLinkName(std::string_view name);
+
+// Of the `parsed` mounts, those that may hold a user's files, the root of
+// the tree first and the others by place, each labelled from `labels`;
+// `device` tells which device a source names, which may be a link
+// (/dev/mapper/...).
+std::vector<Mount> userMounts(std::vector<Mount> parsed, const std::vector<VolumeLabel>& labels,
+                              const std::function<std::string(const std::string& source)>& device);
 
 // Whether `path` is a folder, links followed: a question to its mount, which
 // may take as long as the mount likes.

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "controls/DriveList.h"
+#include "controls/DriveTable.h"
+#include <mutex>
+#include <thread>
 #include "core/RuntimeError.h"
 #include "support/TestSupport.h"
 
@@ -75,6 +78,33 @@ TEST_F(DriveListFixture, UserChoiceRaisesChangeOnlyForAnotherDrive)
     emit list->activated(1);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(list->drive(), QStringLiteral("mnt [test]"));
+}
+
+// A stick plugged in while the program runs is offered in the very opening
+// of the list that follows.
+TEST_F(DriveListFixture, AnOpeningOffersTheDrivesThereNow)
+{
+    auto drives = std::make_shared<QList<Drive>>(QList<Drive>{{QStringLiteral("/ [test]"), QStringLiteral("/")}});
+    auto guard = std::make_shared<std::mutex>();
+    DriveTable table(
+        world.runtime().errors,
+        [drives, guard] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the system's table takes a moment
+            const std::lock_guard lock(*guard);
+            return *drives;
+        },
+        [](const QString&) { return true; });
+    DriveList list(world.runtime().errors, table, world.runtime().startDirectory);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 1; }));
+    {
+        const std::lock_guard lock(*guard);
+        drives->append({QStringLiteral("stick [test]"), world.makeDir(QStringLiteral("stick"))});
+    }
+    list.showPopup();
+    EXPECT_EQ(list.count(), 2);
+    EXPECT_GE(list.findText(QStringLiteral("stick [test]")), 0);
+    list.hidePopup();
 }
 
 TEST_F(DriveListFixture, TextOnNoDriveRaisesDeviceUnavailableAndKeepsTheDrive)

@@ -11,5 +11,6 @@ set(LUMORA_CORE_TEST_SOURCES
   SettingsRecordsTest.cpp
   SparkleTest.cpp
   WindowsTest.cpp
-  WindowsTestSupport.cpp)
+  WindowsTestSupport.cpp
+  WorkerTest.cpp)
 list(TRANSFORM LUMORA_CORE_TEST_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

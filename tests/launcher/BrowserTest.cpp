@@ -186,6 +186,20 @@ TEST_F(Browser, AFileTypeReadsTheFolderAgain)
     EXPECT_TRUE(world.messages.empty());
 }
 
+// A stick pulled or swapped where it was mounted: choosing its drive again
+// reads the folder again, and the file list shows that read, not its own
+// older one.
+TEST_F(Browser, AFolderReadAgainReachesTheFileList)
+{
+    clickFile(*w->filFiles, "a.zip");
+    ASSERT_TRUE(QFile::remove(world.path("games/a.zip")));
+    world.makeFile("games/e.zip");
+    chooseDrive(scratchDrive);
+    EXPECT_EQ(w->dirDirectory->path(), games);
+    EXPECT_EQ(shownEntries(*w->filFiles), (QStringList{"B.ZIP", "e.zip"}));
+    EXPECT_EQ(w->selectedPath(), games + "/a.zip"); // a pick stays what it was
+}
+
 TEST_F(Browser, MissingDriveIsReportedAndTheListsStay)
 {
     ASSERT_EQ(w->drvDrive->drive(), scratchDrive);

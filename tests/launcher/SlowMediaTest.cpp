@@ -1,17 +1,24 @@
 // Folders, drives and programs on media that answer late or never: the
 // windows go on, and whatever comes late lands as a set would have landed.
 
+#include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 #include "controls/DirectoryList.h"
 #include "controls/DriveList.h"
 #include "controls/FileList.h"
 #include "controls/FormRuntime.h"
+#include "controls/NativeText.h"
+#include "controls/PictureBox.h"
+#include "core/SettingsRecords.h"
 #include "core/Worker.h"
 #include "launcher/frmMain.h"
+#include "settings/frmSettings.h"
 #include "support/TestSupport.h"
 #include "support/WindowSupport.h"
 
@@ -64,6 +71,63 @@ TEST_F(SlowMedia, AStoredFolderThatDoesNotAnswerHoldsUpNoStartUp)
     EXPECT_EQ(w.dirDirectory->path(), games);
     EXPECT_EQ(w.filFiles->path(), games);
     EXPECT_EQ(shownEntries(*w.filFiles), (QStringList{"a.zip", "b.zip"}));
+}
+
+// What the user chose is what is saved: a stored folder whose read is still
+// on its way, never ends or failed stays the stored folder; the reload after
+// "Close and Save" takes over the read on its way instead of beginning anew.
+TEST(SlowMediaStart, TheStoredFolderStaysStoredWhateverItsReadDoes)
+{
+    enum class Read { OnItsWay, Failed };
+    enum class Then { Exit, CloseAndSave };
+    const struct {
+        const char* what;
+        Read read;
+        Then then;
+    } cases[] = {{"on its way, Exit", Read::OnItsWay, Then::Exit},
+                 {"failed, Exit", Read::Failed, Then::Exit},
+                 {"on its way, Close and Save", Read::OnItsWay, Then::CloseAndSave},
+                 {"failed, Close and Save", Read::Failed, Then::CloseAndSave}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::World world;
+        const QString games = world.makeDir("games");
+        const auto storedFolder = [&] {
+            const QByteArray slot = world.settingsBytes().mid(256, 128);
+            return QString::fromUtf8(slot.mid(2, quint8(slot[0]) | quint8(slot[1]) << 8));
+        };
+        {
+            QFile ini(world.path(settingsFileName));
+            ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+            ini.write(QByteArray(256, '\0') + char(games.size()) + '\0' + games.toUtf8());
+        }
+        world.gate->hold(games);
+        if (c.read == Read::Failed)
+            world.gate->fail(games);
+        frmMain w(world.runtime());
+        w.Form_Load();
+        if (c.read == Read::Failed) {
+            world.gate->release();
+            ASSERT_TRUE(test::listsSettle(w));
+        }
+        EXPECT_EQ(w.dirDirectory->path(), world.path());
+        if (c.then == Then::Exit) {
+            w.cmdExit_Click();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !world.endCodes.empty(); }));
+        } else {
+            w.settingsWindow().cmdClose_Click();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !w.settingsWindow().isVisible(); }));
+            ASSERT_TRUE(test::save(w)); // the reload's read is on its way or has failed: still stored
+        }
+        EXPECT_EQ(storedFolder(), games);
+        if (c.then == Then::CloseAndSave && c.read == Read::OnItsWay) {
+            world.gate->release();
+            ASSERT_TRUE(test::listsSettle(w));
+            EXPECT_EQ(w.dirDirectory->path(), games);
+            EXPECT_EQ(world.gate->passes(games), 1); // one read, taken over by the reload
+        }
+        EXPECT_TRUE(world.messages.empty());
+    }
 }
 
 TEST_F(SlowMedia, AGreyedListTakesNoClicksWhileRunStartsTheGamePickedBefore)
@@ -155,6 +219,52 @@ TEST_F(SlowMedia, AMountThatNeverAnswersHoldsNothingUpAndSaysSo)
     EXPECT_EQ(shownEntries(*w->filFiles), QStringList{"c.zip"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->drvDrive->findText(hung + " [not responding]") >= 0; }));
     EXPECT_EQ(w->drvDrive->currentText(), world.drives[0].text);
+}
+
+// A link whose target does not answer is listed as not responding, and the
+// rest of its folder at once; it takes its place when it answers.
+TEST_F(SlowMedia, ALinkThatDoesNotAnswerHoldsUpNothing)
+{
+    const QString share = world.makeDir("share/sub");
+    ASSERT_EQ(::symlink(QFile::encodeName(world.path("share")).constData(),
+                        QFile::encodeName(world.path("games/nas")).constData()),
+              0);
+    world.gate->hold(games + "/nas");
+    open();
+    w->dirDirectory->setPath(games);
+    ASSERT_TRUE(test::listsSettle(*w));
+    EXPECT_EQ(shownEntries(*w->filFiles), (QStringList{"a.zip", "b.zip"}));
+    EXPECT_TRUE(shownEntries(*w->dirDirectory).contains("nas [not responding]"));
+
+    world.gate->release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownEntries(*w->dirDirectory).contains("nas"); }));
+    EXPECT_EQ(shownEntries(*w->filFiles), (QStringList{"a.zip", "b.zip"}));
+}
+
+// One look-up at a time per box: picks made while one is stuck replace each
+// other, and only the latest is looked up once it ends.
+TEST_F(SlowMedia, APreviewSupersededBeforeItsLookUpLooksNothingUp)
+{
+    world.makeFile("games/c.zip");
+    const QString shots = world.makeDir("shots");
+    QImage shot(12, 9, QImage::Format_RGB32);
+    shot.fill(Qt::blue);
+    ASSERT_TRUE(shot.save(shots + "/c.zip1.bmp", "BMP"));
+    open();
+    w->dirDirectory->setPath(games);
+    w->settingsWindow().txtScreen->setText(shots);
+    world.gate->hold(shots + "/a.zip1.bmp");
+    for (const char* game : {"a.zip", "b.zip", "c.zip"})
+        test::clickFile(*w->filFiles, game);
+    ASSERT_TRUE(w->Picture1->loading());
+    world.gate->release();
+    ASSERT_TRUE(test::previewsSettle(*w));
+    EXPECT_EQ(w->Picture1->picture().size(), QSize(12, 9));
+    std::vector<std::string> first;
+    for (const std::string& path : world.picturesLookedUp())
+        if (path.rfind(nativeFromText(shots), 0) == 0 && path.compare(path.size() - 5, 5, "1.bmp") == 0)
+            first.push_back(path);
+    EXPECT_EQ(first, (std::vector<std::string>{nativeFromText(shots + "/a.zip1.bmp"), nativeFromText(shots + "/c.zip1.bmp")}));
 }
 
 TEST_F(SlowMedia, ExitAndTheWindowsEndPromptlyWhateverIsStuck)

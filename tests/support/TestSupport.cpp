@@ -82,9 +82,17 @@ int Gate::waiting() const
     return waiting_;
 }
 
+int Gate::passes(const QString& path) const
+{
+    const std::lock_guard lock(mutex_);
+    const auto found = passes_.find(nativeFromText(path));
+    return found == passes_.end() ? 0 : found->second;
+}
+
 void Gate::pass(const std::string& path)
 {
     std::unique_lock lock(mutex_);
+    ++passes_[path];
     ++waiting_;
     released_.wait(lock, [&] { return held_.count(path) == 0; });
     --waiting_;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <ostream>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -48,6 +49,8 @@ public:
     void release();
     // How many are held now.
     int waiting() const;
+    // How many have passed for `path`, held or not.
+    int passes(const QString& path) const;
 
     // Run by a worker about to work on `path`: returns once it may go on,
     // raising RuntimeError 68 for a failed path.
@@ -58,6 +61,7 @@ private:
     std::condition_variable released_;
     std::set<std::string> held_;
     std::set<std::string> failed_;
+    std::map<std::string, int> passes_;
     int waiting_ = 0;
 };
 
