@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "controls/PictureBox.h"
 #include "controls/Seams.h"
 
 namespace lumora::bench {
@@ -20,7 +21,8 @@ inline Seams quietSeams()
     s.startProcess = [](const LaunchRequest&, QString*) { return false; };
     s.drives = [] { return QList<Drive>{}; };
     s.askDrive = [](const QString&) { return true; };
-    s.readFolder = readDirectory;
+    s.readFolder = [](const std::string& directory) { return readDirectory(directory); };
+    s.loadPicture = [](const std::string& path, const StopFlag& stop) { return loadPicture(path, &stop); };
     s.now = [] { return QDateTime(); };
     s.endProgram = [](int) {};
     return s;

@@ -101,30 +101,18 @@ private:
         asked.stop = current_;
         const std::shared_ptr<Pending<T>> work = asked.begin(asked.stop);
         ++running_[asked.key];
-        if (work->wait(patience)) {
-            ended(asked.key);
-            if (asked.generation == generation_)
-                take(asked, work->outcome());
-            return;
-        }
-        setBusy(asked.waiting == Waiting::Shown ? Busy::Shown : Busy::Quiet);
-        work->then([this, handle = port_.handle(), asked](const Outcome<T>& outcome) {
-            handle.post([this, asked, outcome] {
-                errors_.guard([&] {
-                    ended(asked.key);
-                    if (asked.generation == generation_)
-                        take(asked, outcome);
-                    else
-                        launchPending();
-                });
-            });
-        });
-    }
-
-    void ended(const std::string& key)
-    {
-        if (--running_[key] == 0)
-            running_.erase(key);
+        const Busy busy = asked.waiting == Waiting::Shown ? Busy::Shown : Busy::Quiet;
+        whenSettled(
+            errors_, port_, work, patience,
+            [this, asked](const Outcome<T>& outcome) {
+                if (--running_[asked.key] == 0)
+                    running_.erase(asked.key);
+                if (asked.generation == generation_)
+                    take(asked, outcome);
+                else
+                    launchPending();
+            },
+            [this, busy] { setBusy(busy); });
     }
 
     void launchPending()

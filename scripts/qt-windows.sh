@@ -23,7 +23,7 @@ fail() {
 
 # What the prefix was built with: a change here builds it again.
 features=(-no-opengl -no-dbus -no-feature-sql -no-feature-network -no-feature-printsupport -no-feature-concurrent
-          -no-feature-xml -no-feature-vulkan -no-feature-tabletevent -no-feature-direct2d
+          -no-feature-xml -no-feature-vulkan -no-feature-tabletevent
           -qt-zlib -qt-pcre -qt-libpng -qt-libjpeg -qt-harfbuzz -qt-freetype)
 recipe="qtbase 6.4.2 mingw64 ${features[*]}"
 needed=(bin/Qt6Core.dll bin/Qt6Gui.dll bin/Qt6Widgets.dll bin/Qt6Test.dll bin/qt-cmake

@@ -68,7 +68,8 @@ lumora::DirectorySnapshot readOnOneCore(const std::string& directory)
     lumora::platform::forEachEntry(directory, [&](const lumora::platform::DirectoryEntry& entry) {
         if (entry.isHidden())
             return;
-        (entry.isDirectory() ? snapshot.subdirectories : snapshot.files).emplace_back(entry.name());
+        (entry.kind() == lumora::platform::EntryKind::Directory ? snapshot.subdirectories : snapshot.files)
+            .emplace_back(entry.name());
     });
     const auto less = [](const std::string& a, const std::string& b) { return lumora::listOrderLess(a, b); };
     std::sort(snapshot.subdirectories.begin(), snapshot.subdirectories.end(), less);
