@@ -6,6 +6,7 @@
 #include "controls/NativeText.h"
 #include "controls/PictureBox.h"
 #include "controls/SystemDrives.h"
+#include "core/Launch.h"
 #include "core/platform/ProcessStart.h"
 
 namespace lumora {
@@ -29,12 +30,10 @@ int showMessageBox(QWidget* parent, const QString& prompt, const QString& title,
 
 bool startDetached(const LaunchRequest& request, QString* error)
 {
-    // The arguments go out as the system's bytes: a game file whose name is
-    // not valid text must reach the emulator as the name it has on the disk.
-    std::vector<std::string> arguments;
-    for (const QString& argument : request.arguments)
-        arguments.push_back(nativeFromText(argument));
-    const platform::StartResult result = platform::startDetached(nativeFromText(request.program), arguments);
+    // The path goes out as the system's bytes: a game file whose name is not
+    // valid text must reach the emulator as the name it has on the disk.
+    const platform::StartResult result = platform::startDetached(
+        nativeFromText(request.program), nativeFromText(request.path), nativeFromText(request.switches));
     if (error) {
         if (result.outcome == platform::StartResult::NotFound)
             *error = QStringLiteral("it was not found on the PATH");
@@ -45,6 +44,14 @@ bool startDetached(const LaunchRequest& request, QString* error)
 }
 
 } // namespace
+
+QStringList LaunchRequest::arguments() const
+{
+    QStringList words;
+    for (const std::string& word : launchArguments(nativeFromText(path), nativeFromText(switches)))
+        words.append(textFromNative(word));
+    return words;
+}
 
 Seams Seams::system()
 {

@@ -27,9 +27,14 @@ struct Drive {
     friend bool operator==(const Drive&, const Drive&) = default;
 };
 
+// The emulator's start: the program, the game's path and the switch string.
 struct LaunchRequest {
     QString program;
-    QStringList arguments;
+    QString path;
+    QString switches;
+    // As a POSIX system passes them: the path as one argument (none when
+    // empty), then each switch.
+    QStringList arguments() const;
 };
 
 // The drives as the system's table of them tells, without asking any of

@@ -155,12 +155,12 @@ DirectorySnapshot readDirectory(const std::string& directory, const LinkQuestion
     snapshot.serial = readSerial.fetch_add(1);
     std::vector<std::string> links;
     forEachEntry(directory, [&](const platform::DirectoryEntry& entry) {
-        if (entry.isHidden())
+        if (entry.hidden)
             return;
-        switch (entry.kind()) {
-        case platform::EntryKind::Directory: snapshot.subdirectories.emplace_back(entry.name()); break;
-        case platform::EntryKind::File: snapshot.files.emplace_back(entry.name()); break;
-        case platform::EntryKind::Link: links.emplace_back(entry.name()); break;
+        switch (entry.kind) {
+        case platform::EntryKind::Directory: snapshot.subdirectories.emplace_back(entry.name); break;
+        case platform::EntryKind::File: snapshot.files.emplace_back(entry.name); break;
+        case platform::EntryKind::Link: links.emplace_back(entry.name); break;
         }
     });
     if (!links.empty())

@@ -39,6 +39,29 @@ std::string commandLine(std::string_view selectedPath, std::string_view switches
     return line;
 }
 
+std::string quotedForWindows(std::string_view selectedPath)
+{
+    if (selectedPath.find_first_of(" \t\n\v\"&|<>^(),;=%!") == std::string_view::npos)
+        return std::string(selectedPath);
+    // In quotes, by the rules CommandLineToArgvW reads them with: backslashes
+    // stand for themselves unless a quote follows, so those before a quote,
+    // and at the end before the closing one, are doubled.
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : selectedPath) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    quoted += '"';
+    return quoted;
+}
+
 std::vector<std::string> launchArguments(std::string_view selectedPath, std::string_view switches)
 {
     std::vector<std::string> arguments;

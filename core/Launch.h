@@ -34,6 +34,12 @@ std::string switchString(const SwitchInputs& inputs);
 // "gravlok.exe ", the selected path, " ", the switch string.
 std::string commandLine(std::string_view selectedPath, std::string_view switches);
 
+// The selected path as the command line Windows starts the emulator with
+// holds it: in quotes where it holds what would split it or be taken for
+// something else (blanks, quotes, "&" and the like), so that
+// CommandLineToArgvW reads it back as one argument; otherwise as it stands.
+std::string quotedForWindows(std::string_view selectedPath);
+
 // What the process start receives: the selected path as one argument (none
 // when empty), whatever blanks it holds, then each switch as its own argument.
 std::vector<std::string> launchArguments(std::string_view selectedPath, std::string_view switches);

@@ -403,12 +403,8 @@ void frmMain::cmdRun2_Click()
     SettingsRecords options;
     settingsWindow().collect(options);
     const std::string switches = switchString(switchInputs(options));
-    const std::string path = nativeFromText(selectedPath_);
 
-    LaunchRequest request;
-    request.program = textFromNative(emulatorProgram);
-    for (const std::string& argument : launchArguments(path, switches))
-        request.arguments.append(textFromNative(argument));
+    const LaunchRequest request{textFromNative(emulatorProgram), selectedPath_, textFromNative(switches)};
 
     // The PATH may name a folder on a mount that never answers: searched on a
     // worker, and a failure told when it is known.

@@ -66,10 +66,10 @@ lumora::DirectorySnapshot readOnOneCore(const std::string& directory)
 {
     lumora::DirectorySnapshot snapshot;
     lumora::platform::forEachEntry(directory, [&](const lumora::platform::DirectoryEntry& entry) {
-        if (entry.isHidden())
+        if (entry.hidden)
             return;
-        (entry.kind() == lumora::platform::EntryKind::Directory ? snapshot.subdirectories : snapshot.files)
-            .emplace_back(entry.name());
+        (entry.kind == lumora::platform::EntryKind::Directory ? snapshot.subdirectories : snapshot.files)
+            .emplace_back(entry.name);
     });
     const auto less = [](const std::string& a, const std::string& b) { return lumora::listOrderLess(a, b); };
     std::sort(snapshot.subdirectories.begin(), snapshot.subdirectories.end(), less);

@@ -79,6 +79,7 @@ std::error_code lastSystemError()
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME: return std::make_error_code(std::errc::no_such_file_or_directory);
+    case ERROR_DIRECTORY: return std::make_error_code(std::errc::not_a_directory);
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION: return std::make_error_code(std::errc::permission_denied);

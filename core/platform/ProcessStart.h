@@ -5,7 +5,7 @@
 // program exactly as it stands on the disk.
 
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace lumora::platform {
 
@@ -15,12 +15,15 @@ struct StartResult {
     std::string reason; // the system's reason, for CannotRun
 };
 
-// Looks `program` up on the PATH as a shell does and starts it with
-// `arguments`, in the current directory, with no input. A program found but not
-// runnable (not executable, not a program the system can load) is told apart
-// from one that is not there at all. Waits until the program has started or
-// failed to: on a PATH that names a folder on a mount that does not answer,
-// as long as that mount likes.
-StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments);
+// Starts `program` on the game at `path` with the switch string `switches`,
+// in the current directory, with no input: on POSIX systems looked up on the
+// PATH as a shell does, with the path as one argument and each switch as
+// one; on Windows with the command line "program path switches", the path
+// quoted where it must be, where Windows looks for a program. A program found
+// but not runnable (not executable, not a program the system can load) is
+// told apart from one that is not there at all. Waits until the program has
+// started or failed to: on a PATH that names a folder on a mount that does
+// not answer, as long as that mount likes.
+StartResult startDetached(const std::string& program, std::string_view path, std::string_view switches);
 
 } // namespace lumora::platform

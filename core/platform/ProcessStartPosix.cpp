@@ -1,87 +1,16 @@
-#include "core/platform/ProcessStart.h"
-
-#include <algorithm>
 #include <cerrno>
-#include <iterator>
-#include <system_error>
-
-#ifndef _WIN32
 #include <csignal>
 #include <fcntl.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <unistd.h>
-#endif
 
-#include "core/platform/ErrorCode.h"
-#include "core/platform/SystemText.h"
-#include "core/platform/WindowsApi.h"
+#include "core/Launch.h"
+#include "core/platform/ProcessStart.h"
 
 namespace lumora::platform {
 
 namespace {
-
-#ifdef _WIN32
-
-// Names and arguments are UTF-8 here; Windows takes them as UTF-16.
-std::wstring wide(const std::string& text) { return wideFromUtf8(text).value_or(std::wstring()); }
-
-// One argument as the C runtime's parser reads it back: in quotes, with the
-// backslashes before a quote doubled and the quote escaped.
-void appendQuoted(std::wstring& line, const std::wstring& argument)
-{
-    line += L'"';
-    std::size_t backslashes = 0;
-    for (const wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        line += c;
-    }
-    line.append(backslashes * 2, L'\\');
-    line += L'"';
-}
-
-} // namespace
-
-StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments)
-{
-    StartResult result;
-    const std::wstring name = wide(program);
-    wchar_t found[MAX_PATH * 4];
-    const DWORD length = SearchPathW(nullptr, name.c_str(), nullptr, DWORD(std::size(found)), found, nullptr);
-    if (length == 0 || length >= std::size(found)) {
-        result.outcome = StartResult::NotFound;
-        return result;
-    }
-
-    std::wstring line;
-    appendQuoted(line, name);
-    for (const std::string& argument : arguments) {
-        line += L' ';
-        appendQuoted(line, wide(argument));
-    }
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    // Shown at its normal size and place without taking the focus from the
-    // launcher.
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNOACTIVATE;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(found, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
-                        &startup, &process)) {
-        result.outcome = StartResult::CannotRun;
-        result.reason = std::system_category().message(static_cast<int>(GetLastError()));
-        return result;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return result;
-}
-
-#else
 
 // In the program's own process: no input, no blocked signals, then the
 // program itself, looked up on the PATH; what failed goes to `report`.
@@ -142,10 +71,10 @@ int spawnDetached(const char* program, char* const* argv)
 
 } // namespace
 
-StartResult startDetached(const std::string& program, const std::vector<std::string>& arguments)
+StartResult startDetached(const std::string& program, std::string_view path, std::string_view switches)
 {
     std::string name = program;
-    std::vector<std::string> words = arguments;
+    std::vector<std::string> words = launchArguments(path, switches);
     std::vector<char*> argv{name.data()};
     for (std::string& word : words)
         argv.push_back(word.data());
@@ -159,7 +88,5 @@ StartResult startDetached(const std::string& program, const std::vector<std::str
         return {StartResult::NotFound, {}};
     return {StartResult::CannotRun, std::generic_category().message(failure)};
 }
-
-#endif
 
 } // namespace lumora::platform
