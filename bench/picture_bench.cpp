@@ -13,11 +13,11 @@
 #include <thread>
 
 #include "BenchSupport.h"
-#include "controls/ErrorGuard.h"
-#include "controls/NativeText.h"
 #include "controls/DirectoryList.h"
+#include "controls/ErrorGuard.h"
 #include "controls/FileList.h"
 #include "controls/FormRuntime.h"
+#include "controls/NativeText.h"
 #include "controls/PictureBox.h"
 #include "launcher/frmMain.h"
 #include "settings/frmSettings.h"

@@ -3,10 +3,10 @@
 
 #include "controls/DriveList.h"
 #include "controls/DriveTable.h"
-#include <mutex>
-#include <thread>
 #include "core/RuntimeError.h"
 #include "support/TestSupport.h"
+#include <mutex>
+#include <thread>
 
 namespace lumora {
 namespace {

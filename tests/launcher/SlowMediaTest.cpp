@@ -264,7 +264,8 @@ TEST_F(SlowMedia, APreviewSupersededBeforeItsLookUpLooksNothingUp)
     for (const std::string& path : world.picturesLookedUp())
         if (path.rfind(nativeFromText(shots), 0) == 0 && path.compare(path.size() - 5, 5, "1.bmp") == 0)
             first.push_back(path);
-    EXPECT_EQ(first, (std::vector<std::string>{nativeFromText(shots + "/a.zip1.bmp"), nativeFromText(shots + "/c.zip1.bmp")}));
+    EXPECT_EQ(first,
+              (std::vector<std::string>{nativeFromText(shots + "/a.zip1.bmp"), nativeFromText(shots + "/c.zip1.bmp")}));
 }
 
 TEST_F(SlowMedia, ExitAndTheWindowsEndPromptlyWhateverIsStuck)

@@ -8,10 +8,10 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <condition_variable>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <ostream>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
