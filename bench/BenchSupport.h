@@ -20,7 +20,7 @@ inline Seams quietSeams()
     s.messageBox = [](QWidget*, const QString&, const QString&, int) { return 1; };
     s.startProcess = [](const LaunchRequest&, QString*) { return false; };
     s.drives = [] { return QList<Drive>{}; };
-    s.askDrive = [](const QString&) { return true; };
+    s.askDrive = [](const QString&) { return DriveAnswer{}; };
     s.readFolder = [](const std::string& directory) { return readDirectory(directory); };
     s.loadPicture = [](const std::string& path, const StopFlag& stop) { return loadPicture(path, &stop); };
     s.now = [] { return QDateTime(); };

@@ -264,7 +264,7 @@ Seams seamsWithMount(bool hung)
     seams.askDrive = [hung, mount](const QString& root) {
         if (hung && root == mount)
             bench::blockForever();
-        return true;
+        return DriveAnswer{};
     };
     return seams;
 }

@@ -40,15 +40,19 @@ void DriveTable::ask(const QString& root)
     answer.waiting = true;
     answer.askedAt = std::chrono::steady_clock::now();
     whenSettled(
-        errors_, port_, Pending<bool>::start([ask = ask_, root] { return ask(root); }), std::chrono::milliseconds(0),
-        [this, root](const Outcome<bool>& outcome) { takeAnswer(root, !outcome.error() && outcome.get()); }, [] {});
+        errors_, port_, Pending<DriveAnswer>::start([ask = ask_, root] { return ask(root); }),
+        std::chrono::milliseconds(0),
+        [this, root](const Outcome<DriveAnswer>& outcome) {
+            takeAnswer(root, outcome.error() ? DriveAnswer{false} : outcome.get());
+        },
+        [] {});
 }
 
-void DriveTable::takeAnswer(const QString& root, bool folder)
+void DriveTable::takeAnswer(const QString& root, const DriveAnswer& said)
 {
     Answer& answer = answers_[root];
     answer.waiting = false;
-    answer.folder = folder;
+    answer.said = said;
     publish();
 }
 
@@ -59,15 +63,15 @@ void DriveTable::publish()
     auto nextDue = std::chrono::steady_clock::time_point::max();
     for (const Drive& drive : listed_) {
         const Answer& answer = answers_[drive.root];
-        // Bind mounts of single files (containers mount /etc/hosts so) are
-        // no places to browse.
-        if (!answer.folder)
+        if (!answer.said.browsable)
             continue;
         if (answer.waiting && now - answer.askedAt >= answerWithin) {
-            shown.append({QStringLiteral("%1 [not responding]").arg(drive.root), drive.root});
+            shown.append(
+                {drive.unanswered.isEmpty() ? QStringLiteral("%1 [not responding]").arg(drive.root) : drive.unanswered,
+                 drive.root});
             continue;
         }
-        shown.append(drive);
+        shown.append({answer.said.text.isEmpty() ? drive.text : answer.said.text, drive.root});
         if (answer.waiting)
             nextDue = std::min(nextDue, answer.askedAt + answerWithin);
     }

@@ -45,13 +45,13 @@ signals:
 private:
     void takeTable(const QList<Drive>& table);
     void ask(const QString& root);
-    void takeAnswer(const QString& root, bool folder);
+    void takeAnswer(const QString& root, const DriveAnswer& answer);
     void publish();
 
     struct Answer {
         bool waiting = false; // a question is on its way
         std::chrono::steady_clock::time_point askedAt{};
-        bool folder = true; // as last answered
+        DriveAnswer said; // as last answered
     };
 
     ErrorGuard& errors_;

@@ -59,7 +59,7 @@ Seams Seams::system()
     seams.messageBox = showMessageBox;
     seams.startProcess = startDetached;
     seams.drives = systemDrives;
-    seams.askDrive = isFolderToBrowse;
+    seams.askDrive = askSystemDrive;
     seams.readFolder = [](const std::string& directory) { return readDirectory(directory); };
     seams.loadPicture = [](const std::string& path, const StopFlag& stop) { return lumora::loadPicture(path, &stop); };
     seams.now = [] { return QDateTime::currentDateTime(); };

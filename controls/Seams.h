@@ -24,7 +24,17 @@ inline constexpr int Exclamation = 48;
 struct Drive {
     QString text; // what the drive list shows and the directory list accepts
     QString root; // the directory at the drive's top, in native form
+    // What the list shows while the drive does not answer; "ROOT [not
+    // responding]" when empty.
+    QString unanswered = {};
     friend bool operator==(const Drive&, const Drive&) = default;
+};
+
+// What a drive says of itself: whether its root is a place to browse, and
+// its text now that it is known (empty: the table's stands).
+struct DriveAnswer {
+    bool browsable = true;
+    QString text = {};
 };
 
 // The emulator's start: the program, the game's path and the switch string.
@@ -40,9 +50,9 @@ struct LaunchRequest {
 // The drives as the system's table of them tells, without asking any of
 // them anything; called on a worker.
 using DriveSource = std::function<QList<Drive>()>;
-// Whether a drive's root is a folder to browse: a question to the drive
-// itself, which may take as long as its mount likes; called on a worker.
-using DriveQuestion = std::function<bool(const QString& root)>;
+// A question to the drive itself, which may take as long as its mount likes;
+// called on a worker.
+using DriveQuestion = std::function<DriveAnswer(const QString& root)>;
 
 // Reads a picture file (the system's bytes for its path) as loadPicture
 // does; called on a worker, and may take as long as the file's mount likes.

@@ -11,11 +11,7 @@ namespace lumora {
 // user files, "/" first. Asks nothing of the drives themselves.
 QList<Drive> systemDrives();
 
-// Whether a drive's root is a folder to browse; may wait on the drive.
-bool isFolderToBrowse(const QString& root);
-
-// The text by which the drive list names a drive: its root, then its label
-// or file-system type in brackets, as "/ [ext4]" or "C:\\ [SYSTEM]".
-QString driveText(const QString& root, const QString& label);
+// What a drive says of itself; may wait on the drive.
+DriveAnswer askSystemDrive(const QString& root);
 
 } // namespace lumora

@@ -1,5 +1,7 @@
 #include "core/PathRules.h"
 
+#include <cctype>
+
 #include <algorithm>
 
 #include "core/Utf8.h"
@@ -250,6 +252,20 @@ std::string longestMatchingRoot(std::string_view path, const std::vector<std::st
             best = &root;
     }
     return best ? *best : std::string();
+}
+
+std::string driveText(std::string_view root, std::string_view label, char separator)
+{
+    if (separator == '\\') {
+        std::string text;
+        if (!root.empty())
+            text += static_cast<char>(std::tolower(static_cast<unsigned char>(root.front())));
+        text += ':';
+        if (!label.empty())
+            text.append(" [").append(label).append("]");
+        return text;
+    }
+    return std::string(root).append(" [").append(label.empty() ? std::string_view("disk") : label).append("]");
 }
 
 } // namespace lumora

@@ -41,4 +41,12 @@ bool listOrderLess(std::string_view a, std::string_view b);
 std::string longestMatchingRoot(std::string_view path, const std::vector<std::string>& roots,
                                 char separator = nativeSeparator);
 
+// The text by which the drive list names a drive. On Windows as the classic
+// drive list shows it: the letter in lower case, a colon, then the volume's
+// label (or a network drive's share) in brackets when it has one, "c:
+// [SYSTEM]". Elsewhere its root, then its label or kind, always in
+// brackets, "/media/stick [GAMES]": so that a drive's text never reads as a
+// plain path.
+std::string driveText(std::string_view root, std::string_view label, char separator = nativeSeparator);
+
 } // namespace lumora

@@ -45,4 +45,22 @@ std::vector<Mount> userMounts(std::vector<Mount> parsed, const std::vector<Volum
 // may take as long as the mount likes.
 bool isFolder(const std::string& path);
 
+// A drive as the drive list offers it, from the system's table alone.
+struct DriveEntry {
+    std::string root;       // where it is: "C:\\" on Windows, a mount point elsewhere
+    std::string text;       // what the list shows until the drive has answered
+    std::string unanswered; // what it shows when the drive does not answer in time
+};
+std::vector<DriveEntry> driveTable();
+
+// What a drive says of itself: whether its root is a place to browse, and
+// its text now that its label is known (empty: the table's stands). Waits
+// on the drive: a floppy or CD drive without a medium, or a network drive
+// whose server is gone, as long as it likes.
+struct DriveReply {
+    bool browsable = true;
+    std::string text;
+};
+DriveReply askDrive(const std::string& root);
+
 } // namespace lumora::platform

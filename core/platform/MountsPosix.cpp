@@ -5,6 +5,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "core/PathRules.h"
 #include "core/platform/Mounts.h"
 
 namespace lumora::platform {
@@ -45,5 +46,18 @@ bool isFolder(const std::string& path)
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
+
+std::vector<DriveEntry> driveTable()
+{
+    std::vector<DriveEntry> drives;
+    for (const Mount& mount : mountTable())
+        drives.push_back({mount.root, driveText(mount.root, mount.label.empty() ? mount.kind : mount.label),
+                          mount.root + " [not responding]"});
+    return drives;
+}
+
+// Bind mounts of single files (containers mount /etc/hosts so) are no
+// places to browse; the label came with the table.
+DriveReply askDrive(const std::string& root) { return {isFolder(root), {}}; }
 
 } // namespace lumora::platform

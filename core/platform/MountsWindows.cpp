@@ -1,3 +1,6 @@
+#include <iterator>
+
+#include "core/PathRules.h"
 #include "core/platform/Mounts.h"
 #include "core/platform/SystemText.h"
 #include "core/platform/WindowsApi.h"
@@ -18,6 +21,40 @@ bool isFolder(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesW(pathFromUtf8(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<DriveEntry> driveTable()
+{
+    // The letters alone, which ask nothing of the drives: a floppy, an empty
+    // card reader or a lost network drive is listed by its letter at once.
+    std::vector<DriveEntry> drives;
+    for (const Mount& mount : mountTable()) {
+        const std::string letter = driveText(mount.root, {});
+        drives.push_back({mount.root, letter, letter});
+    }
+    return drives;
+}
+
+DriveReply askDrive(const std::string& root)
+{
+    const std::wstring wideRoot = wideFromUtf8(root).value_or(std::wstring());
+    std::string label;
+    if (GetDriveTypeW(wideRoot.c_str()) == DRIVE_REMOTE) {
+        // A network drive shows its share, as "\\\\server\\games".
+        wchar_t share[MAX_PATH * 2] = {};
+        DWORD size = DWORD(std::size(share));
+        const std::wstring device = wideRoot.substr(0, 2);
+        if (WNetGetConnectionW(device.c_str(), share, &size) == NO_ERROR)
+            label = utf8FromWide(share);
+    } else {
+        wchar_t name[MAX_PATH + 1] = {};
+        if (GetVolumeInformationW(wideRoot.c_str(), name, DWORD(std::size(name)), nullptr, nullptr, nullptr, nullptr,
+                                  0))
+            label = utf8FromWide(name);
+    }
+    // Every letter is a place to go; one without a medium says so when it is
+    // chosen.
+    return {true, driveText(root, label)};
 }
 
 } // namespace lumora::platform

@@ -93,7 +93,7 @@ TEST_F(DriveListFixture, AnOpeningOffersTheDrivesThereNow)
             const std::lock_guard lock(*guard);
             return *drives;
         },
-        [](const QString&) { return true; });
+        [](const QString&) { return DriveAnswer{}; });
     DriveList list(world.runtime().errors, table, world.runtime().startDirectory);
     list.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 1; }));

@@ -189,6 +189,25 @@ TEST(ListOrder, AgreesWithComparingFoldedCharacters)
     }
 }
 
+// As the classic drive list names drives on Windows, and elsewhere by root.
+TEST(DriveText, Table)
+{
+    const struct {
+        const char* root;
+        const char* label;
+        char separator;
+        const char* text;
+    } cases[] = {
+        {"C:\\", "SYSTEM", '\\', "c: [SYSTEM]"},
+        {"A:\\", "", '\\', "a:"},
+        {"Z:\\", "\\\\nas\\games", '\\', "z: [\\\\nas\\games]"},
+        {"/media/stick", "GAMES", '/', "/media/stick [GAMES]"},
+        {"/", "", '/', "/ [disk]"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(driveText(c.root, c.label, c.separator), c.text) << c.root;
+}
+
 TEST(LongestMatchingRoot, Table)
 {
     const std::vector<std::string> unixRoots = {"/", "/mnt/usb", "/mnt/usb/deep", "/media/"};

@@ -120,7 +120,7 @@ Seams World::seams()
     s.drives = [drives = drives] { return drives; };
     s.askDrive = [gate = gate](const QString& root) {
         gate->pass(nativeFromText(root));
-        return true;
+        return DriveAnswer{};
     };
     // A link's target is a look-up of its own, held where its path is.
     s.readFolder = [gate = gate](const std::string& directory) {
