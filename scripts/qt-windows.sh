@@ -35,6 +35,20 @@ complete() {
         [ -e "$prefix/$file" ] || return 1
     done
 }
+# Qt's LGPL asks that its licence texts go with every copy shipped, and so do
+# the libraries built into it.
+copy_licences() {
+    local from="$1" to="$2" dir file
+    mkdir -p "$to"
+    cp "$from"/LICENSES/*.txt "$to/"
+    for dir in double-conversion easing freetype harfbuzz-ng libjpeg libpng md4c pcre2 tinycbor zlib; do
+        for file in "$from/src/3rdparty/$dir"/{LICENSE,LICENCE,COPYING}*; do
+            [ -f "$file" ] && cp "$file" "$to/$dir-$(basename "$file")"
+        done
+    done
+    return 0
+}
+
 if complete; then
     say "using $prefix, built before"
     echo "$prefix"
@@ -91,9 +105,7 @@ cmake --install . >"$work/install.log" 2>&1 ||
 for file in "${needed[@]}"; do
     [ -e "$prefix/$file" ] || fail "the build installed no $file"
 done
-# Qt's LGPL asks that its licence texts go with every copy shipped.
-mkdir -p "$prefix/licenses"
-find "$work/qtbase" -maxdepth 2 \( -name "LICENSE*" -o -path "*/LICENSES/*" \) -type f -exec cp {} "$prefix/licenses/" \;
+copy_licences "$work/qtbase" "$prefix/licenses"
 echo "$recipe" >"$prefix/.lumora-recipe"
 cd /
 rm -rf "$work"
