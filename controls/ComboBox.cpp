@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include "controls/Cursors.h"
 #include "controls/ErrorGuard.h"
 
 namespace lumora {
@@ -11,6 +12,7 @@ ComboBox::ComboBox(ErrorGuard& errors, QWidget* parent) : QComboBox(parent), err
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    lineEdit()->setCursor(textCursor());
     connect(this, &QComboBox::activated, this, [this](int) { errors_.guard([this] { click.raise(); }); });
 }
 

@@ -110,8 +110,10 @@ void FileList::takeListing(const QString& path, const FolderReads::Snapshot& lis
 void FileList::setPattern(const QString& pattern, const Failure& failed)
 {
     pattern_ = pattern;
-    if (folders_.startingUp() && (request_.busy() ? given_ != nullptr : snapshot_ != nullptr)) {
-        setPath(request_.busy() ? target_ : path_, request_.busy() ? given_ : snapshot_);
+    if (folders_.startingUp()) {
+        // Whatever the list holds or waits for is filtered when it comes.
+        if (request_.busy() ? given_ != nullptr : snapshot_ != nullptr)
+            setPath(request_.busy() ? target_ : path_, request_.busy() ? given_ : snapshot_);
         return;
     }
     setPath(request_.busy() ? target_ : path_, [this, failed](const RuntimeError& error) {

@@ -48,8 +48,8 @@ public:
     QString pattern() const { return pattern_; }
     // Reads the folder afresh, as a set of the path does; what it holds is
     // filtered so when a read fails. While the start-up runs, the read the
-    // list has or is waiting for is filtered instead: nothing can have
-    // changed since the start-up made it.
+    // list has or is waiting for is filtered instead: the start-up's reads
+    // begin once it is over.
     void setPattern(const QString& pattern, const Failure& failed = {});
 
     bool reading() const { return request_.waiting(); }

@@ -1,5 +1,7 @@
 #include "controls/InputHold.h"
 
+#include "controls/Cursors.h"
+
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
@@ -8,7 +10,7 @@ namespace lumora {
 
 InputHold::InputHold(QObject* keepClosable) : keepClosable_(keepClosable)
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QGuiApplication::setOverrideCursor(waitCursor());
     QCoreApplication::instance()->installEventFilter(this);
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "controls/Cursors.h"
 #include "controls/ErrorGuard.h"
 #include "controls/ResultPort.h"
 #include "core/RuntimeError.h"
@@ -153,7 +154,7 @@ private:
         // user has not seen; the wait cursor over it says why.
         shown_->setEnabled(busy != Busy::Shown);
         if (busy == Busy::Shown)
-            shown_->setCursor(Qt::WaitCursor);
+            shown_->setCursor(waitCursor());
         else
             shown_->unsetCursor();
     }

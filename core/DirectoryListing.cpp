@@ -24,21 +24,6 @@ namespace {
 // From this many names, a second core sorts half of them.
 constexpr std::size_t twoCoresFrom = 16384;
 
-// The same folder, however its path is written: "games/", "./games".
-bool sameFolder(const std::string& a, const std::string& b)
-{
-    const auto normal = [](const std::string& text) {
-        std::error_code ignored;
-        std::filesystem::path path =
-            std::filesystem::absolute(platform::pathFromUtf8(text), ignored).lexically_normal();
-        return path.has_filename() || path == path.root_path() ? path : path.parent_path();
-    };
-    return a == b || (!a.empty() && !b.empty() && normal(a) == normal(b));
-}
-
-} // namespace
-
-namespace {
 
 std::atomic<std::uint64_t> readSerial{1};
 
@@ -197,32 +182,29 @@ std::vector<std::uint32_t> matchingFiles(const DirectorySnapshot& snapshot, std:
     return rows;
 }
 
-void FolderReads::prefetch(const std::string& directory)
+void FolderReads::begin(const std::string& directory, const std::shared_ptr<Read>& read) const
 {
-    if (directory.empty())
-        return;
-    prefetched_ = directory;
-    prefetch_ = Read::start([reader = reader_, directory] {
-        return Snapshot(std::make_shared<const DirectorySnapshot>(reader(directory)));
+    startWorker([reader = reader_, directory, read] {
+        auto work = [&] { return Snapshot(std::make_shared<const DirectorySnapshot>(reader(directory))); };
+        read->settle(Outcome<Snapshot>::of(work));
     });
 }
 
 void FolderReads::startUpOver()
 {
-    prefetch_.reset();
-    prefetched_.clear();
     startingUp_ = false;
+    for (const auto& [directory, read] : std::exchange(held_, {}))
+        begin(directory, read);
 }
 
 std::shared_ptr<FolderReads::Read> FolderReads::start(const std::string& directory)
 {
-    if (prefetch_ && sameFolder(prefetched_, directory)) {
-        prefetched_.clear();
-        return std::exchange(prefetch_, nullptr);
-    }
-    return Read::start([reader = reader_, directory] {
-        return Snapshot(std::make_shared<const DirectorySnapshot>(reader(directory)));
-    });
+    auto read = std::make_shared<Read>();
+    if (startingUp_)
+        held_.emplace_back(directory, read);
+    else
+        begin(directory, read);
+    return read;
 }
 
 } // namespace lumora

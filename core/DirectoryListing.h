@@ -62,9 +62,10 @@ std::vector<std::uint32_t> matchingFiles(const DirectorySnapshot& snapshot, std:
 
 // The folder reads of the directory and file lists, each on a worker. Every
 // read is a fresh one: a medium swapped at the same mount point, or a folder
-// whose time never changes, must never show an old listing. The one read
-// that stands for a later move is the start-up's early read of the stored
-// folder, which its first move there takes.
+// whose time never changes, must never show an old listing. Those asked for
+// during the start-up begin when it is over, once the window has shown: a
+// folder of a hundred thousand games read meanwhile would take the cores the
+// window needs for its first frame.
 class FolderReads {
 public:
     using Snapshot = std::shared_ptr<const DirectorySnapshot>;
@@ -79,16 +80,12 @@ public:
     FolderReads(const FolderReads&) = delete;
     FolderReads& operator=(const FolderReads&) = delete;
 
-    // Starts reading `directory`, for the start-up's move there that is to
-    // come: it is known long before the lists that show it exist.
-    void prefetch(const std::string& directory);
-    // Ends the start-up: an early read not taken by now is let go, and the
-    // lists may wait a moment for a read from now on.
+    // Ends the start-up: the reads asked for during it begin, and the lists
+    // may wait a moment for a read from now on.
     void startUpOver();
     bool startingUp() const { return startingUp_; }
 
-    // A read of `directory` on a worker of its own: the start-up's early one
-    // when it is of this folder, otherwise a new one.
+    // A read of `directory` on a worker of its own.
     std::shared_ptr<Read> start(const std::string& directory);
     // What reads a folder where it is called, for work on a worker that goes
     // on from the read: it may outlive this object.
@@ -101,9 +98,10 @@ public:
     static constexpr std::chrono::milliseconds aMoment{100};
 
 private:
+    void begin(const std::string& directory, const std::shared_ptr<Read>& read) const;
+
     Reader reader_;
-    std::string prefetched_;
-    std::shared_ptr<Read> prefetch_;
+    std::vector<std::pair<std::string, std::shared_ptr<Read>>> held_; // asked for during the start-up
     bool startingUp_ = true;
 };
 

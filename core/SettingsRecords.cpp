@@ -31,17 +31,6 @@ SettingsRecords readSettings(const RecordImage& image)
     return records;
 }
 
-std::string storedDirectory(const std::filesystem::path& path)
-{
-    std::error_code error;
-    const platform::RegularFile file = platform::RegularFile::open(path, platform::RegularFile::Access::Read,
-                                                                   platform::RegularFile::Create::No, error);
-    std::vector<unsigned char> bytes(std::size_t{3} * recordLength);
-    if (!error)
-        bytes.resize(file.readAt(0, bytes.data(), bytes.size(), error));
-    return error ? std::string() : readSettings(RecordImage(std::move(bytes))).directory;
-}
-
 std::vector<UnkeptText> writeSettings(RecordImage& image, const SettingsRecords& records)
 {
     std::vector<UnkeptText> unkept;

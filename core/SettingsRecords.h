@@ -41,12 +41,6 @@ struct UnkeptText {
 // string whose count overruns its slot or the file as empty.
 SettingsRecords readSettings(const RecordImage& image);
 
-// The browsed directory (record 3) of the settings file at `path`, read
-// without opening the file for writing, and never from anything that is not
-// a regular file; empty when there is none or it cannot be read. The
-// start-up begins reading that folder before the windows are made.
-std::string storedDirectory(const std::filesystem::path& path);
-
 // Writes records 1 to 15 in ascending order into `image`. A text that does
 // not fit its slot or has no code-page byte for a character is written as an
 // empty string, never in part; each such record is listed in the result.

@@ -1,6 +1,8 @@
 #include "launcher/ProgramStart.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -17,13 +19,36 @@ bool preferX11()
     return true;
 }
 
-void loadCursors(QWidget& window)
-{
-    (void)window.winId(); // cursors are made for a native window
-    for (const Qt::CursorShape shape : {Qt::ArrowCursor, Qt::WaitCursor})
-        window.setCursor(shape);
-    window.unsetCursor();
-}
+namespace {
+
+class FirstFrame : public QObject {
+public:
+    FirstFrame(QWidget& painted, std::function<void()> then) : QObject(&painted), then_(std::move(then))
+    {
+        painted.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // After the paint: its frame is on its way to the screen by then.
+            QTimer::singleShot(0, this, [this] {
+                then_();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then_;
+};
+
+} // namespace
+
+void afterFirstFrame(QWidget& painted, std::function<void()> then) { new FirstFrame(painted, std::move(then)); }
 
 int ending(int exitCode)
 {

@@ -2,6 +2,8 @@
 // The steps of the program's start and end around the main window, shared by
 // main() and the start-up probe that times them.
 
+#include <functional>
+
 class QWidget;
 
 namespace lumora {
@@ -14,10 +16,8 @@ namespace lumora {
 // server Qt's own choice stands. Returns whether the choice was made here.
 bool preferX11();
 
-// The cursors Lumora shows come from the desktop's cursor theme, which may
-// lie in a home folder on a network share: each is read once, before the
-// window is first shown, so that showing it later reads nothing.
-void loadCursors(QWidget& window);
+// Runs `then` once `painted` has painted its first frame, from the event loop.
+void afterFirstFrame(QWidget& painted, std::function<void()> then);
 
 // The program ends at once, whatever its workers are doing: one stuck in a
 // mount that never answers is never waited for. While any is still running,

@@ -24,6 +24,7 @@
 #include "core/PreviewPath.h"
 #include "core/SettingsRecords.h"
 #include "core/SparklePoint.h"
+#include "launcher/ProgramStart.h"
 #include "settings/frmSettings.h"
 
 namespace lumora {
@@ -203,7 +204,9 @@ void frmMain::Form_Load()
     stored_ = readSettings(file->read(settingsRecordCount));
     fileWork_.post([file] { file->removeStaleCopies(); });
     Reload();
-    runtime_.folders.startUpOver();
+    // The start-up is over once the window shows: the folder reads it asked
+    // for begin then, off the way of the first frame.
+    afterFirstFrame(*canvas, [this] { runtime_.errors.guard([this] { runtime_.folders.startUpOver(); }); });
 }
 
 void frmMain::Reload()

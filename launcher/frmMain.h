@@ -43,7 +43,8 @@ public:
     // The start-up sequence, run once before the window is first shown. It
     // reads the settings file (the one wait for the file system the window
     // allows itself, so that it shows the stored state) and waits for no
-    // folder: the lists fill in as their reads end.
+    // folder: the lists fill in as their reads end, which begin once the
+    // window has shown its first frame.
     void Form_Load();
     // What the start-up does after opening the settings file, run again after
     // "Close and Save".

@@ -54,7 +54,6 @@ int main(int argc, char** argv)
     lumora::FormRuntime runtime(lumora::Seams::system());
     // The stored folder may hold thousands of games: its read begins now, on
     // a worker, while Qt starts and the windows are made.
-    runtime.folders.prefetch(lumora::storedDirectory(lumora::settingsFileName));
     QApplication app(argc, argv);
     if (platformChosen)
         qunsetenv("QT_QPA_PLATFORM"); // read by now; the emulator makes its own choice
@@ -67,7 +66,6 @@ int main(int argc, char** argv)
     runtime.errors.guard([&] { window.Form_Load(); });
     if (runtime.errors.ended())
         return lumora::ending(runtime.errors.exitCode()); // an error at start-up: the window is never shown
-    lumora::loadCursors(window);
     window.show();
     return lumora::ending(QApplication::exec());
 }

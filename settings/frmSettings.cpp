@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "controls/CheckBox.h"
+#include "controls/Cursors.h"
 #include "controls/ErrorGuard.h"
 #include "controls/FormFont.h"
 #include "controls/NativeText.h"
@@ -61,6 +62,7 @@ void frmSettings::createControls()
     chkNoAnalyse = named(new CheckBox(QStringLiteral("Skip Code Analyse"), canvas), "chkNoAnalyse");
     Label3 = named(new QLabel(QStringLiteral("Screen Shot Directory"), canvas), "Label3");
     txtScreen = named(new QLineEdit(canvas), "txtScreen");
+    txtScreen->setCursor(textCursor());
     cmdClose = named(new QPushButton(QStringLiteral("Close and Save"), canvas), "cmdClose");
     tmrTimer1 = named(new QTimer(this), "tmrTimer1");
     options_ = {optSkip1, optSkip2, optSkip3, optSkip4, optScan, optScan25, optScan50, optScanNo, optVga, optModex};

@@ -165,7 +165,7 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 echo "game folder on $(stat -f -c %T "$work"); Qt $(qtpaths6 --qt-version 2>/dev/null || echo '?')"
 echo
 echo "median milliseconds from fork() to each step; memory in MB"
-marks=(main app window load cursors show paint frame listed complete)
+marks=(main app window load show paint frame listed complete)
 printf '%-32s' program
 for m in "${marks[@]}"; do printf ' %8s' "$m"; done
 printf ' %9s %9s\n' VmHWM maxRSS
@@ -177,7 +177,7 @@ for p in "${programs[@]}"; do
 done
 echo
 echo "startup_steps, median of 5 (ms): first-time costs, then the window; folder reads of 100,000 files, best of 5 each"
-steps=(app fonts icons menubar controls window load cursors show readdir read files_zip filelist)
+steps=(app fonts menubar controls window load show readdir read files_zip filelist)
 for s in "${steps[@]}"; do printf ' %9s' "$s"; done
 echo
 for s in "${steps[@]}"; do printf ' %9s' "$(oneplace "$(median "$work/steps.txt" "${s}_ms")")"; done

@@ -76,10 +76,6 @@ int main(int argc, char** argv)
     FormRuntime runtime(Seams::system());
 
     timeOnce("fonts", [] { (void)QFontMetrics(formDefaultFont()).horizontalAdvance(QStringLiteral("Run Gravlok")); });
-    timeOnce("icons", [] {
-        (void)QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon);
-        (void)QApplication::style()->standardIcon(QStyle::SP_DirClosedIcon);
-    });
     timeOnce("menubar", [] {
         QMainWindow window;
         window.menuBar()->addAction(QStringLiteral("Settings"));
@@ -100,13 +96,6 @@ int main(int argc, char** argv)
     timeOnce("window", [&] { window = new frmMain(runtime); });
     // Creates and loads the settings window too, and reads the folders.
     timeOnce("load", [&] { runtime.errors.guard([&] { window->Form_Load(); }); });
-    timeOnce("cursors", [&] {
-        // As main.cpp does before the first show.
-        (void)window->winId();
-        for (const Qt::CursorShape shape : {Qt::ArrowCursor, Qt::WaitCursor})
-            window->setCursor(shape);
-        window->unsetCursor();
-    });
     timeOnce("show", [&] { window->show(); });
 
     if (argc > 1) {

@@ -43,7 +43,7 @@ protected:
         w = std::make_unique<frmMain>(*runtime);
         w->Form_Load();
         w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !runtime->folders.startingUp(); })); // over with the first frame
     }
 
     // A stand-in emulator on the PATH that writes down each argument it gets,
