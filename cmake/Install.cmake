@@ -4,17 +4,6 @@
 # scripts/check-package.sh builds the package and holds it to lintian.
 include(GNUInstallDirs)
 
-# ---- Hardening of release builds
-# What Debian's own builds get from dpkg-buildflags: checked libc calls, a
-# strong stack protector, and relocations that are read-only and all resolved
-# at load time. Position-independent executables are the compiler's default
-# on Debian already.
-foreach(target IN ITEMS lumora_core lumora_controls lumora_settings lumora_launcher lumora)
-  target_compile_definitions(${target} PRIVATE $<$<CONFIG:Release>:_FORTIFY_SOURCE=2>)
-  target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-fstack-protector-strong>)
-endforeach()
-target_link_options(lumora PRIVATE $<$<CONFIG:Release>:LINKER:-z,relro,-z,now>)
-
 # ---- Files
 set(lumora_appid io.github.lumora.lumora)
 set(lumora_docdir ${CMAKE_INSTALL_DATADIR}/doc/lumora)

@@ -11,14 +11,6 @@
 
 namespace lumora {
 
-bool preferX11()
-{
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY"))
-        return false;
-    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-    return true;
-}
-
 namespace {
 
 class FirstFrame : public QObject {

@@ -8,14 +8,6 @@ class QWidget;
 
 namespace lumora {
 
-// The main window has a place of its own on the screen, and a Wayland
-// compositor lets no client place its windows; Qt, left to itself, takes
-// Wayland whenever a compositor is named. So where the user has named no
-// platform and there is an X server (on a Wayland desktop, XWayland), the
-// windows go to it, and to Wayland only if it will not have us. Without an X
-// server Qt's own choice stands. Returns whether the choice was made here.
-bool preferX11();
-
 // Runs `then` once `painted` has painted its first frame, from the event loop.
 void afterFirstFrame(QWidget& painted, std::function<void()> then);
 

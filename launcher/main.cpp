@@ -5,6 +5,7 @@
 
 #include "controls/FormRuntime.h"
 #include "core/SettingsRecords.h"
+#include "core/platform/Display.h"
 #include "launcher/ProgramStart.h"
 #include "launcher/frmMain.h"
 
@@ -50,13 +51,11 @@ int main(int argc, char** argv)
     // below it. A desktop's global menu would move it out (and asking the
     // session bus for one costs start-up time).
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
-    const bool platformChosen = lumora::preferX11();
+    const bool platformChosen = lumora::platform::preferX11();
     lumora::FormRuntime runtime(lumora::Seams::system());
-    // The stored folder may hold thousands of games: its read begins now, on
-    // a worker, while Qt starts and the windows are made.
     QApplication app(argc, argv);
     if (platformChosen)
-        qunsetenv("QT_QPA_PLATFORM"); // read by now; the emulator makes its own choice
+        lumora::platform::forgetDisplayChoice(); // read by now
     QApplication::setApplicationName(lumora::programTitle());
     // The program ends through "Exit" or the main window's frame, never
     // because its last visible window went away.

@@ -36,6 +36,7 @@
 #include "core/SettingsRecords.h"
 #include "core/Worker.h"
 #include "core/platform/DirectoryReader.h"
+#include "core/platform/Display.h"
 #include "launcher/ProgramStart.h"
 #include "launcher/frmMain.h"
 
@@ -71,11 +72,11 @@ int main(int argc, char** argv)
     const std::string hung = lumora::startup::takeArgument(argc, argv, "--hang-folder=");
 
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
-    const bool platformChosen = lumora::preferX11();
+    const bool platformChosen = lumora::platform::preferX11();
     lumora::FormRuntime runtime(seamsFor(hung));
     QApplication app(argc, argv);
     if (platformChosen)
-        qunsetenv("QT_QPA_PLATFORM");
+        lumora::platform::forgetDisplayChoice();
     QApplication::setApplicationName(lumora::programTitle());
     QApplication::setQuitOnLastWindowClosed(false);
     clock.mark("app");

@@ -26,7 +26,7 @@ struct DirectoryListFixture : ::testing::Test {
              {"games/b", "games/Zeta", "games/alpha", "games/.hidden", "games/alpha/inner", "A/x/y", "B"})
             world.makeDir(QString::fromLatin1(dir));
         world.makeFile(QStringLiteral("games/file.zip"), "x");
-        world.drives = {{QStringLiteral("/ [test]"), QStringLiteral("/")},
+        world.drives = {{QStringLiteral("/ [test]"), test::rootPath()},
                         {QStringLiteral("A [test]"), world.path(QStringLiteral("A"))},
                         {QStringLiteral("B [test]"), world.path(QStringLiteral("B"))},
                         {QStringLiteral("gone [test]"), world.path(QStringLiteral("gone"))}};
@@ -61,8 +61,8 @@ TEST_F(DirectoryListFixture, ShowsTheChainFromTheRootThenTheSortedVisibleSubdire
     EXPECT_EQ(list->path(), games);
     EXPECT_EQ(changes, 1);
 
-    QStringList chain = games.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    chain.prepend(QStringLiteral("/"));
+    QStringList chain = games.mid(test::rootPath().size()).split(QDir::separator(), Qt::SkipEmptyParts);
+    chain.prepend(test::rootPath());
     const int n = int(chain.size());
     ASSERT_EQ(shownEntries(*list).size(), n + 3);
     EXPECT_EQ(shownEntries(*list).mid(0, n), chain);
@@ -84,8 +84,8 @@ TEST_F(DirectoryListFixture, PathHasATrailingSeparatorOnlyAtADrivesRoot)
         {world.path(QStringLiteral("games/")), world.path(QStringLiteral("games"))},
         {world.path(QStringLiteral("games/alpha/../b")), world.path(QStringLiteral("games/b"))},
         {QStringLiteral("games/alpha"), world.path(QStringLiteral("games/alpha"))}, // relative to the current dir
-        {world.path(QStringLiteral("A")), world.path(QStringLiteral("A")) + QLatin1Char('/')},
-        {world.path(QStringLiteral("A/")), world.path(QStringLiteral("A")) + QLatin1Char('/')},
+        {world.path(QStringLiteral("A")), world.path(QStringLiteral("A")) + QDir::separator()},
+        {world.path(QStringLiteral("A/")), world.path(QStringLiteral("A")) + QDir::separator()},
     };
     for (const auto& c : cases) {
         list->setPath(c.set);
@@ -102,10 +102,10 @@ TEST_F(DirectoryListFixture, DriveTextReturnsToThatDrivesLastDirectory)
 {
     auto list = makeList();
     list->setPath(QStringLiteral("B [test]"));
-    EXPECT_EQ(list->path(), world.path(QStringLiteral("B")) + QLatin1Char('/')); // never shown: its root
+    EXPECT_EQ(list->path(), world.path(QStringLiteral("B")) + QDir::separator()); // never shown: its root
     list->setPath(world.path(QStringLiteral("A/x/y")));
     list->setPath(QStringLiteral("B [test]"));
-    EXPECT_EQ(list->path(), world.path(QStringLiteral("B")) + QLatin1Char('/'));
+    EXPECT_EQ(list->path(), world.path(QStringLiteral("B")) + QDir::separator());
     list->setPath(QStringLiteral("A [test]"));
     EXPECT_EQ(list->path(), world.path(QStringLiteral("A/x/y")));
 
@@ -113,7 +113,7 @@ TEST_F(DirectoryListFixture, DriveTextReturnsToThatDrivesLastDirectory)
     list->setPath(QStringLiteral("B [test]"));
     ASSERT_TRUE(QDir(world.path(QStringLiteral("A/x"))).removeRecursively());
     list->setPath(QStringLiteral("A [test]"));
-    EXPECT_EQ(list->path(), world.path(QStringLiteral("A")) + QLatin1Char('/'));
+    EXPECT_EQ(list->path(), world.path(QStringLiteral("A")) + QDir::separator());
     EXPECT_TRUE(world.messages.empty());
 }
 

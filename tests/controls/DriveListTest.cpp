@@ -19,7 +19,7 @@ struct DriveListFixture : ::testing::Test {
 
     std::unique_ptr<DriveList> makeList()
     {
-        world.drives = {{QStringLiteral("/ [test]"), QStringLiteral("/")},
+        world.drives = {{QStringLiteral("/ [test]"), test::rootPath()},
                         {QStringLiteral("mnt [test]"), world.makeDir(QStringLiteral("mnt"))}};
         auto list =
             std::make_unique<DriveList>(world.runtime().errors, world.runtime().drives, world.runtime().startDirectory);
@@ -65,9 +65,9 @@ TEST_F(DriveListFixture, ChangeIsRaisedOncePerChangeAndNotForTheCurrentDrive)
     EXPECT_EQ(changes, 1);
     list->setDrive(world.path(QStringLiteral("mnt/deeper")));
     EXPECT_EQ(changes, 1);
-    list->setDrive(QStringLiteral("/"));
+    list->setDrive(test::rootPath());
     EXPECT_EQ(changes, 2);
-    EXPECT_EQ(list->driveRoot(), QStringLiteral("/"));
+    EXPECT_EQ(list->driveRoot(), test::rootPath());
 }
 
 TEST_F(DriveListFixture, UserChoiceRaisesChangeOnlyForAnotherDrive)
@@ -84,7 +84,7 @@ TEST_F(DriveListFixture, UserChoiceRaisesChangeOnlyForAnotherDrive)
 // of the list that follows.
 TEST_F(DriveListFixture, AnOpeningOffersTheDrivesThereNow)
 {
-    auto drives = std::make_shared<QList<Drive>>(QList<Drive>{{QStringLiteral("/ [test]"), QStringLiteral("/")}});
+    auto drives = std::make_shared<QList<Drive>>(QList<Drive>{{QStringLiteral("/ [test]"), test::rootPath()}});
     auto guard = std::make_shared<std::mutex>();
     DriveTable table(
         world.runtime().errors,

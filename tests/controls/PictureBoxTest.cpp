@@ -209,15 +209,17 @@ TEST(LoadPicture, RefusesBrokenFilesWithInvalidPicture)
 TEST(LoadPicture, MissingFilesTheEmptyPathAndWhatIsNoFile)
 {
     World world;
-    // A device without end may not be read at all.
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), world.path(QStringLiteral("zero.bmp"))));
     world.makeDir(QStringLiteral("folder.bmp"));
-    const std::pair<const char*, int> cases[] = {
+    std::vector<std::pair<const char*, int>> cases = {
         {"none.bmp", err::FileNotFound},
         {"nodir/none.bmp", err::PathNotFound},
-        {"zero.bmp", err::PathFileAccessError},
         {"folder.bmp", err::PathFileAccessError},
     };
+#ifndef _WIN32
+    // A device without end may not be read at all.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), world.path(QStringLiteral("zero.bmp"))));
+    cases.emplace_back("zero.bmp", err::PathFileAccessError);
+#endif
     for (const auto& [name, number] : cases) {
         const std::string path = nativeFromText(world.path(QString::fromLatin1(name)));
         EXPECT_EQ(errorNumber([&] { loadPicture(path); }), number) << name;

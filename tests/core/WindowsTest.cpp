@@ -20,6 +20,7 @@
 #include "core/SettingsRecords.h"
 #include "core/platform/ErrorCode.h"
 #include "core/platform/FileSave.h"
+#include "core/platform/ProcessStart.h"
 #include "core/platform/SystemText.h"
 #include "core/platform/WindowsApi.h"
 
@@ -234,6 +235,61 @@ TEST(WindowsSave, AReadOnlyFileIsReadAndOnlyItsSavesFail)
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL); // Windows deletes no read-only file
     if (!binds)
         GTEST_SKIP() << "the read-only attribute does not bind here (Wine run by the superuser)";
+}
+
+// Where Windows looks for the emulator: the launcher's own folder, then the
+// current one, then the PATH, each found copy of the stand-in writing down
+// beside itself how it was started. One that is not there is told apart from
+// one that is no program.
+TEST(WindowsStart, FindsTheEmulatorWhereWindowsLooksAndHandsItThePathWhole)
+{
+    test::TempDir dir;
+    const fs::path standin = LUMORA_STANDIN_GRAVLOK;
+    ASSERT_TRUE(fs::exists(standin)) << standin.string();
+    wchar_t self[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, self, DWORD(std::size(self)));
+    const fs::path own = fs::path(self).parent_path(), here = dir.path() / "here", onPath = dir.path() / "bin";
+    fs::create_directories(here);
+    fs::create_directories(onPath);
+    const fs::path before = fs::current_path();
+    fs::current_path(here);
+    const std::wstring path = L"PATH=" + onPath.wstring();
+    _wputenv(path.c_str());
+    const auto start = [] { return platform::startDetached("gravlok.exe", "C:\\My Games\\A.ZIP", " -f1 -v").outcome; };
+    // The lines the copy in `folder` wrote, once it has.
+    const auto startedIn = [](const fs::path& folder) {
+        const fs::path record = folder / "gravlok-started.txt";
+        for (int waited = 0; waited < 10000 && !fs::exists(record); waited += 20)
+            Sleep(20);
+        Sleep(100); // written whole by now
+        std::ifstream in(record);
+        Names lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    };
+
+    EXPECT_EQ(start(), platform::StartResult::NotFound);
+    std::ofstream(here / "gravlok.exe") << "no program";
+    EXPECT_EQ(start(), platform::StartResult::CannotRun);
+    fs::remove(here / "gravlok.exe");
+
+    fs::copy_file(standin, onPath / "gravlok.exe");
+    ASSERT_EQ(start(), platform::StartResult::Started);
+    EXPECT_EQ(startedIn(onPath), (Names{"line=gravlok.exe \"C:\\My Games\\A.ZIP\"  -f1 -v", "arg0=gravlok.exe",
+                                        "arg1=C:\\My Games\\A.ZIP", "arg2=-f1", "arg3=-v"}));
+    fs::copy_file(standin, here / "gravlok.exe");
+    ASSERT_EQ(start(), platform::StartResult::Started);
+    EXPECT_EQ(startedIn(here).size(), 5u); // the current folder before the PATH
+    std::error_code ignored;
+    fs::copy_file(standin, own / "gravlok.exe", fs::copy_options::overwrite_existing, ignored);
+    ASSERT_EQ(start(), platform::StartResult::Started);
+    EXPECT_EQ(startedIn(own).size(), 5u); // the program's own folder first
+    for (int tries = 0; tries < 50 && (fs::remove(own / "gravlok.exe", ignored), fs::exists(own / "gravlok.exe"));
+         ++tries)
+        Sleep(100);
+    fs::remove(own / "gravlok-started.txt", ignored);
+    fs::current_path(before);
 }
 
 } // namespace

@@ -4,11 +4,8 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "controls/ComboBox.h"
 #include "controls/DirectoryList.h"
@@ -21,6 +18,12 @@
 #include "settings/frmSettings.h"
 #include "support/TestSupport.h"
 #include "support/WindowSupport.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace lumora {
 namespace {
@@ -86,14 +89,14 @@ TEST_F(Browser, FileTypeChoosesWhatTheFileListShows)
 TEST_F(Browser, ClickingAFilePicksItsPath)
 {
     clickFile(*w->filFiles, "a.zip");
-    EXPECT_EQ(w->selectedPath(), games + "/a.zip");
-    EXPECT_EQ(textPanel(), games + "/a.zip");
+    EXPECT_EQ(w->selectedPath(), world.path("games/a.zip"));
+    EXPECT_EQ(textPanel(), world.path("games/a.zip"));
     EXPECT_EQ(w->fileNamePart(), "a.zip");
 
     // A second click on the same file runs the whole pick again.
     w->StatusBar1->panel("text").setText(QString());
     clickFile(*w->filFiles, "a.zip");
-    EXPECT_EQ(textPanel(), games + "/a.zip");
+    EXPECT_EQ(textPanel(), world.path("games/a.zip"));
 }
 
 TEST_F(Browser, ArrowKeyPicksTheNextFile)
@@ -104,8 +107,8 @@ TEST_F(Browser, ArrowKeyPicksTheNextFile)
     QTest::keyClick(w->filFiles, Qt::Key_Down);
     const QString next = shownEntries(*w->filFiles).value(row + 1);
     ASSERT_FALSE(next.isEmpty());
-    EXPECT_EQ(w->selectedPath(), games + "/" + next);
-    EXPECT_EQ(textPanel(), games + "/" + next);
+    EXPECT_EQ(w->selectedPath(), world.path("games/" + next));
+    EXPECT_EQ(textPanel(), world.path("games/" + next));
     EXPECT_EQ(w->fileNamePart(), next);
 }
 
@@ -113,9 +116,9 @@ TEST_F(Browser, PickAtADriveRootKeepsBothSeparators)
 {
     world.makeFile("top.zip");
     w->dirDirectory->setPath(world.path());
-    ASSERT_TRUE(w->dirDirectory->path().endsWith('/'));
+    ASSERT_TRUE(w->dirDirectory->path().endsWith(QDir::separator()));
     clickFile(*w->filFiles, "top.zip");
-    EXPECT_EQ(w->selectedPath(), world.path() + "//top.zip");
+    EXPECT_EQ(w->selectedPath(), world.path() + QDir::separator() + QDir::separator() + "top.zip");
     EXPECT_EQ(w->fileNamePart(), "top.zip");
 }
 
@@ -130,14 +133,17 @@ TEST_F(Browser, BrowsingAfterAPickKeepsThePick)
     for (const auto& [what, move] : moves) {
         SCOPED_TRACE(what);
         move();
-        EXPECT_EQ(w->selectedPath(), games + "/a.zip");
-        EXPECT_EQ(textPanel(), games + "/a.zip");
+        EXPECT_EQ(w->selectedPath(), world.path("games/a.zip"));
+        EXPECT_EQ(textPanel(), world.path("games/a.zip"));
         EXPECT_EQ(w->fileNamePart(), "a.zip");
     }
 }
 
 TEST_F(Browser, NamesThatAreNoValidTextAreKeptAsTheirBytes)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names files in UTF-16: every name is valid text";
+#else
     // Latin-1, as old archives name their files.
     const QByteArray folder = QFile::encodeName(games) + "/Caf\xE9";
     ASSERT_EQ(::mkdir(folder.constData(), 0777), 0);
@@ -165,6 +171,7 @@ TEST_F(Browser, NamesThatAreNoValidTextAreKeptAsTheirBytes)
     EXPECT_EQ(nativeFromText(w->fileNamePart()), "Caf\xE9.zip");
     ASSERT_TRUE(test::previewsSettle(*w));
     EXPECT_EQ(w->Picture1->picture().size(), QSize(8, 6));
+#endif
 }
 
 // A medium swapped at the same mount point: choosing the file type reads
@@ -197,7 +204,7 @@ TEST_F(Browser, AFolderReadAgainReachesTheFileList)
     chooseDrive(scratchDrive);
     EXPECT_EQ(w->dirDirectory->path(), games);
     EXPECT_EQ(shownEntries(*w->filFiles), (QStringList{"B.ZIP", "e.zip"}));
-    EXPECT_EQ(w->selectedPath(), games + "/a.zip"); // a pick stays what it was
+    EXPECT_EQ(w->selectedPath(), world.path("games/a.zip")); // a pick stays what it was
 }
 
 TEST_F(Browser, MissingDriveIsReportedAndTheListsStay)

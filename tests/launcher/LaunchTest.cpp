@@ -3,10 +3,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
-#include <unistd.h>
 
 #include "controls/CheckBox.h"
 #include "controls/DirectoryList.h"
@@ -17,6 +15,11 @@
 #include "settings/frmSettings.h"
 #include "support/TestSupport.h"
 #include "support/WindowSupport.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace lumora {
 namespace {
@@ -123,7 +126,7 @@ protected:
         QString selected;
         if (*c.file) {
             pick(QString::fromUtf8(c.folder), QString::fromUtf8(c.file));
-            selected = world.path(QString::fromUtf8(c.folder) + "/" + QString::fromUtf8(c.file));
+            selected = world.path(QString::fromUtf8(c.folder) + "/" + QString::fromUtf8(c.file)); // native
         }
         if (c.changeOptions) {
             // Changed on screen, not saved.
@@ -163,6 +166,10 @@ TEST_P(LaunchCases, RequestCarriesPathThenSwitches)
 
 TEST_P(LaunchCases, EmulatorReceivesExactlyTheseArguments)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "a POSIX start through a shell script on the PATH; the start on Windows is the core's WindowsStart "
+                    "and the end-to-end test's";
+#else
     installRecordingEmulator();
     open(true);
     const QString selected = prepare();
@@ -172,6 +179,7 @@ TEST_P(LaunchCases, EmulatorReceivesExactlyTheseArguments)
     ASSERT_EQ(started.size(), 1);
     EXPECT_EQ(started[0], expectedArguments(selected));
     EXPECT_TRUE(world.messages.empty());
+#endif
 }
 
 INSTANTIATE_TEST_SUITE_P(Main, LaunchCases,
@@ -184,6 +192,10 @@ INSTANTIATE_TEST_SUITE_P(Main, LaunchCases,
 
 TEST_F(Launching, EachPressStartsTheEmulatorAgain)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "a POSIX start through a shell script on the PATH; the start on Windows is the core's WindowsStart "
+                    "and the end-to-end test's";
+#else
     installRecordingEmulator();
     open(true);
     pick("games", "a.zip");
@@ -193,6 +205,7 @@ TEST_F(Launching, EachPressStartsTheEmulatorAgain)
     ASSERT_EQ(started.size(), 2);
     EXPECT_EQ(started[0], QStringList{world.path("games/a.zip")});
     EXPECT_EQ(started[1], started[0]);
+#endif
 }
 
 TEST_F(Launching, OpeningThePickedGameInTheListRunsIt)
@@ -208,6 +221,9 @@ TEST_F(Launching, OpeningThePickedGameInTheListRunsIt)
 
 TEST_F(Launching, AGameWhoseNameIsNoValidTextReachesTheEmulatorByteForByte)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names files in UTF-16: every name is valid text";
+#else
     installRecordingEmulator();
     open(true);
     const std::string file = QFile::encodeName(world.makeDir("games")).toStdString() + "/Caf\xE9.zip";
@@ -220,10 +236,15 @@ TEST_F(Launching, AGameWhoseNameIsNoValidTextReachesTheEmulatorByteForByte)
     const QList<QStringList> started = startedWith(1);
     ASSERT_EQ(started.size(), 1);
     EXPECT_EQ(started[0], QStringList{textFromNative(file)});
+#endif
 }
 
 TEST_F(Launching, AnEmulatorNotThereOrNotRunnableIsReportedAsSuchAndTheProgramGoesOn)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "a POSIX start through a shell script on the PATH; the start on Windows is the core's WindowsStart "
+                    "and the end-to-end test's";
+#else
     const QString bin = world.makeDir("bin");
     PathOverride onlyHere(bin);
     open(true);
@@ -246,6 +267,7 @@ TEST_F(Launching, AnEmulatorNotThereOrNotRunnableIsReportedAsSuchAndTheProgramGo
         EXPECT_TRUE(world.endCodes.empty());
         EXPECT_FALSE(runtime->errors.ended());
     }
+#endif
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "controls/DirectoryList.h"
 #include "controls/FormRuntime.h"
@@ -63,7 +61,9 @@ TEST(LifecycleStart, ASettingsFileThatIsNoRegularFileStopsTheStartUp)
 {
     const std::pair<const char*, std::function<bool()>> kinds[] = {
         {"folder", [] { return QDir().mkdir("Lumora.INI"); }},
+#ifndef _WIN32
         {"link to an endless device", [] { return QFile::link("/dev/zero", "Lumora.INI"); }},
+#endif
     };
     for (const auto& [kind, make] : kinds) {
         SCOPED_TRACE(kind);
@@ -84,6 +84,8 @@ TEST_F(Lifecycle, AReadOnlySettingsFileStartsAndOnlyItsSavesFail)
     world.makeFile("Lumora.INI", QByteArray::fromHex("0500") + "a.zip");
     ASSERT_TRUE(QFile::setPermissions("Lumora.INI", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     const test::OrdinaryUserFiles ordinary(world);
+    if (QFile("Lumora.INI").open(QIODevice::ReadWrite))
+        GTEST_SKIP() << "the read-only attribute does not bind here (Wine run by the superuser)";
     start();
     EXPECT_EQ(w.selectedPath(), "a.zip");
     QTest::mouseClick(w.cmdExit, Qt::LeftButton);

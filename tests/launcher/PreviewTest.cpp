@@ -3,6 +3,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -11,7 +12,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sys/stat.h>
 
 #include "controls/DirectoryList.h"
 #include "controls/FileList.h"
@@ -22,6 +22,10 @@
 #include "settings/frmSettings.h"
 #include "support/TestSupport.h"
 #include "support/WindowSupport.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace lumora {
 namespace {
@@ -79,7 +83,7 @@ protected:
     {
         QImage image(size, QImage::Format_RGB32);
         image.fill(colour);
-        ASSERT_TRUE(image.save(shots + QLatin1Char('/') + name, "BMP"));
+        ASSERT_TRUE(image.save(shots + QDir::separator() + name, "BMP"));
     }
 
     QSize shown(const PictureBox* box) const { return box->picture().size(); }
@@ -125,7 +129,7 @@ TEST_F(Previews, EachBoxFollowsItsOwnFile)
     };
     for (const auto& c : cases) {
         for (const char* n : {"RACER.ZIP1.bmp", "RACER.ZIP2.bmp"})
-            QFile::remove(shots + QLatin1Char('/') + QLatin1String(n));
+            QFile::remove(shots + QDir::separator() + QLatin1String(n));
         if (!c.first.isEmpty())
             world.makeFile(QStringLiteral("shots/RACER.ZIP1.bmp"), content(c.first));
         if (!c.second.isEmpty())
@@ -140,6 +144,9 @@ TEST_F(Previews, EachBoxFollowsItsOwnFile)
 
 TEST_F(Previews, WhatIsNoRegularFileBlanksItsBoxWithoutWaitingAtAPickAndAtStartUp)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "a FIFO is POSIX's; the core's WindowsFiles tries a device";
+#else
     // A blocking open of a FIFO without a writer would never return.
     ASSERT_EQ(::mkfifo(QFile::encodeName(shots + "/PUZZLE.ZIP1.bmp").constData(), 0666), 0);
     shoot(QStringLiteral("PUZZLE.ZIP2.bmp"), {20, 20});
@@ -155,6 +162,7 @@ TEST_F(Previews, WhatIsNoRegularFileBlanksItsBoxWithoutWaitingAtAPickAndAtStartU
     EXPECT_TRUE(again.Picture1->picture().isNull());
     EXPECT_EQ(shown(again.Picture2), QSize(20, 20));
     EXPECT_TRUE(world.messages.empty());
+#endif
 }
 
 TEST_F(Previews, ACostlyPictureDecodesAwayFromTheWindowsAndALaterPickSupersedesIt)

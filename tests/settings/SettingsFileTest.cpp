@@ -187,6 +187,9 @@ TEST_F(SettingsFileTest, WindowClosedThroughItsFrameLosesItsOwnChangesButNotTheP
 
 TEST_F(SettingsFileTest, FailedWriteIsReportedAndNothingEnds)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows removes no folder that is a program's current one";
+#endif
     start(FileBytes().text(1, puzzle).bytes());
     w.cmdSettings->trigger();
     // The folder itself goes: no new file can be made there, even by root.

@@ -6,8 +6,13 @@
 #include <QFileInfo>
 #include <QTest>
 #include <optional>
+#ifdef _WIN32
+#include <windows.h>
+#endif
+#ifdef __linux__
 #include <sys/fsuid.h>
 #include <unistd.h>
+#endif
 
 #include "controls/DriveList.h"
 #include "controls/NativeText.h"
@@ -23,7 +28,7 @@ World::World() : previousCurrent_(QDir::currentPath())
 {
     dir_.setAutoRemove(true);
     QDir::setCurrent(dir_.path());
-    drives = {{QStringLiteral("/ [test]"), QStringLiteral("/")}};
+    drives = {{QStringLiteral("/ [test]"), rootPath()}};
 }
 
 World::~World()
@@ -39,9 +44,26 @@ QString World::path(const QString& relative) const
                               : QDir::toNativeSeparators(dir_.filePath(relative));
 }
 
+namespace {
+
+void hideWhereDotted(const QString& full)
+{
+#ifdef _WIN32
+    if (QFileInfo(full).fileName().startsWith(QLatin1Char('.')))
+        SetFileAttributesW(reinterpret_cast<const wchar_t*>(full.utf16()), FILE_ATTRIBUTE_HIDDEN);
+#else
+    (void)full;
+#endif
+}
+
+} // namespace
+
+QString rootPath() { return QDir::toNativeSeparators(QDir::rootPath()); }
+
 QString World::makeDir(const QString& relative) const
 {
     QDir(dir_.path()).mkpath(relative);
+    hideWhereDotted(path(relative));
     return path(relative);
 }
 
@@ -52,6 +74,8 @@ QString World::makeFile(const QString& relative, const QByteArray& content) cons
     QFile file(full);
     if (file.open(QIODevice::WriteOnly))
         file.write(content);
+    file.close();
+    hideWhereDotted(full);
     return full;
 }
 
@@ -149,6 +173,7 @@ QByteArray World::settingsBytes() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+#ifdef __linux__
 OrdinaryUserFiles::OrdinaryUserFiles(const World& world) : root_(::geteuid() == 0)
 {
     QFile::setPermissions(world.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
@@ -166,6 +191,11 @@ OrdinaryUserFiles::~OrdinaryUserFiles()
         ::setfsgid(0);
     }
 }
+#else
+// Elsewhere the suite runs with an ordinary user's rights already.
+OrdinaryUserFiles::OrdinaryUserFiles(const World&) : root_(false) {}
+OrdinaryUserFiles::~OrdinaryUserFiles() = default;
+#endif
 
 std::vector<std::string> World::picturesLookedUp() const
 {

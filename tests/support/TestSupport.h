@@ -72,7 +72,9 @@ public:
     World();
     ~World();
 
-    QString path(const QString& relative = {}) const; // inside the scratch folder
+    QString path(const QString& relative = {}) const; // inside the scratch folder, native
+    // A name that begins with a dot is made hidden as the system hides
+    // files: by the dot itself on POSIX systems, by an attribute on Windows.
     QString makeDir(const QString& relative) const;
     QString makeFile(const QString& relative, const QByteArray& content = {}) const;
 
@@ -127,6 +129,9 @@ public:
 private:
     bool root_;
 };
+
+// The root of the drive the scratch folders lie on, native ("/", "C:\\").
+QString rootPath();
 
 // Reads the drives table and waits for it.
 void knowDrives(FormRuntime& runtime);
