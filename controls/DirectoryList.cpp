@@ -12,6 +12,7 @@
 #include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
 #include "core/RuntimeError.h"
+#include "core/platform/Mounts.h"
 
 namespace lumora {
 
@@ -167,7 +168,13 @@ void DirectoryList::setPath(const QString& textOrPath, const Failure& failed, On
     const int drive = drives_.indexOfText(textOrPath);
     if (drive >= 0) {
         const QString root = QDir::toNativeSeparators(QDir::cleanPath(drives_.drives()[drive].root));
-        moveToDrive(withSeparator(root), driveDirectories_.value(root, withSeparator(root)), failed);
+        // The last folder shown there in this run, else the one the system
+        // keeps for the drive, else its root.
+        QString kept =
+            normalised(textFromNative(platform::driveCurrentDirectory(nativeFromText(withSeparator(root)))));
+        if (withSeparator(driveRootOf(kept)) != withSeparator(root))
+            kept = withSeparator(root);
+        moveToDrive(withSeparator(root), driveDirectories_.value(root, kept), failed);
         return;
     }
     if (textOrPath.isEmpty()) {

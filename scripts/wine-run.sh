@@ -3,6 +3,7 @@
 #   scripts/wine-run.sh PREFIX PROGRAM.exe [ARGUMENT...]
 #   scripts/wine-run.sh PREFIX --stop     ends the prefix's Wine server now
 # PREFIX is the Wine prefix (created on first use, which takes a few seconds).
+# Headless, unless WINE_DISPLAY names the X display the program may show on.
 # The program's exit status is this script's.
 set -euo pipefail
 if [ $# -lt 2 ]; then
@@ -43,9 +44,11 @@ if [ "$1" = "--stop" ]; then
     exit 0
 fi
 
+display=(-u DISPLAY)
+[ -n "${WINE_DISPLAY:-}" ] && display=()
 wine=(env
-      # Headless: nothing may open a window.
-      -u DISPLAY -u WAYLAND_DISPLAY
+      # Headless unless asked otherwise: nothing may open a window.
+      "${display[@]}" -u WAYLAND_DISPLAY
       WINEPREFIX="$prefix" WINEDEBUG=-all
       # No Mono or Gecko: their installers would ask in a dialog. No menu
       # builder either: it writes desktop entries into the user's home.
@@ -55,6 +58,7 @@ wine=(env
       # not generated leaves Wine with ASCII-only file names) and Wine makes
       # it English (United States), whose ANSI code page is Windows-1252.
       LANG=C.UTF-8 LC_ALL=C.UTF-8
+      ${WINE_DISPLAY:+"DISPLAY=$WINE_DISPLAY"}
       "$loader")
 
 # A new prefix is made once, under a lock, so that tests started in parallel

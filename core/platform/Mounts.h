@@ -63,4 +63,9 @@ struct DriveReply {
 };
 DriveReply askDrive(const std::string& root);
 
+// The directory the system keeps as current for the drive at `root`, where
+// it keeps one per drive (Windows); otherwise the root. Asks nothing of the
+// drive.
+std::string driveCurrentDirectory(const std::string& root);
+
 } // namespace lumora::platform

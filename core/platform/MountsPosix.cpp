@@ -60,4 +60,6 @@ std::vector<DriveEntry> driveTable()
 // places to browse; the label came with the table.
 DriveReply askDrive(const std::string& root) { return {isFolder(root), {}}; }
 
+std::string driveCurrentDirectory(const std::string& root) { return root; }
+
 } // namespace lumora::platform

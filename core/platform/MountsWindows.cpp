@@ -57,4 +57,15 @@ DriveReply askDrive(const std::string& root)
     return {true, driveText(root, label)};
 }
 
+std::string driveCurrentDirectory(const std::string& root)
+{
+    // "D:" alone names the drive's current directory, which the process
+    // keeps for each drive; GetFullPathNameW reads it without the drive.
+    const bool letter = root.size() == 3 && root[1] == ':' && (root[2] == '\\' || root[2] == '/');
+    const std::wstring drive = letter ? wideFromUtf8(root.substr(0, 2)).value_or(std::wstring()) : std::wstring();
+    wchar_t full[MAX_PATH * 4] = {};
+    const DWORD length = drive.size() == 2 ? GetFullPathNameW(drive.c_str(), DWORD(std::size(full)), full, nullptr) : 0;
+    return length == 0 || length >= std::size(full) ? root : utf8FromWide(std::wstring_view(full, length));
+}
+
 } // namespace lumora::platform
