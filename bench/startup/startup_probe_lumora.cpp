@@ -13,16 +13,12 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QDir>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <mutex>
 #include <string>
 
 #include "BenchSupport.h"
@@ -35,7 +31,6 @@
 #include "core/RecordFile.h"
 #include "core/SettingsRecords.h"
 #include "core/Worker.h"
-#include "core/platform/DirectoryReader.h"
 #include "core/platform/Display.h"
 #include "launcher/ProgramStart.h"
 #include "launcher/frmMain.h"
