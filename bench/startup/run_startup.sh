@@ -16,11 +16,7 @@
 #   lumora-hang   Lumora whose settings file names a folder whose read never
 #                 ends (the probe's --hang-folder), as on a mount whose server
 #                 has gone away
-# SIZES (environment) defaults to "100000 1000000". TRIALS (environment,
-# default none) adds, for the first of SIZES, a start with each of the
-# probe's trial switches named, as lumora-N+SWITCH: niced-reads,
-# one-core-reads, no-prefetch, reads-after-frame (see
-# startup_probe_lumora.cpp).
+# SIZES (environment) defaults to "100000 1000000".
 # Each round starts the programs in a new random order, so that none always
 # follows the same one. Each start runs in a fresh folder of its own (Lumora
 # writes Lumora.INI into its current folder). "frame" is the time from fork()
@@ -97,9 +93,6 @@ for n in "${sizes[@]}"; do
     programs+=("lumora-$n")
 done
 programs+=(lumora-hang)
-for t in ${TRIALS:-}; do
-    programs+=("lumora-${sizes[0]}+$t")
-done
 start_one() { # program, output file
     local dir exe args=()
     dir=$(mktemp -d "$work/run.XXXXXX")
@@ -108,8 +101,6 @@ start_one() { # program, output file
     lumora) exe=startup_probe_lumora ;;
     lumora-empty) exe=startup_probe_lumora; args=(--until-listed); cp "$work/empty.ini" "$dir/Lumora.INI" ;;
     lumora-hang) exe=startup_probe_lumora; args=("--hang-folder=$work/hung"); cp "$work/hung.ini" "$dir/Lumora.INI" ;;
-    lumora-*+*) exe=startup_probe_lumora; args=(--until-listed "--${1#*+}")
-        local base=${1%%+*}; cp "$work/games${base#lumora-}.ini" "$dir/Lumora.INI" ;;
     lumora-*) exe=startup_probe_lumora; args=(--until-listed); cp "$work/games${1#lumora-}.ini" "$dir/Lumora.INI" ;;
     esac
     # A failed start is reported after the loop, with its messages.
