@@ -170,8 +170,7 @@ void DirectoryList::setPath(const QString& textOrPath, const Failure& failed, On
         const QString root = QDir::toNativeSeparators(QDir::cleanPath(drives_.drives()[drive].root));
         // The last folder shown there in this run, else the one the system
         // keeps for the drive, else its root.
-        QString kept =
-            normalised(textFromNative(platform::driveCurrentDirectory(nativeFromText(withSeparator(root)))));
+        QString kept = normalised(textFromNative(platform::driveCurrentDirectory(nativeFromText(withSeparator(root)))));
         if (withSeparator(driveRootOf(kept)) != withSeparator(root))
             kept = withSeparator(root);
         moveToDrive(withSeparator(root), driveDirectories_.value(root, kept), failed);

@@ -24,7 +24,6 @@ namespace {
 // From this many names, a second core sorts half of them.
 constexpr std::size_t twoCoresFrom = 16384;
 
-
 std::atomic<std::uint64_t> readSerial{1};
 
 // How long a read waits for the next of its links to answer (well within the

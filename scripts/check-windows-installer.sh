@@ -24,22 +24,9 @@ cleanup() {
     return 0
 }
 trap cleanup EXIT
-for n in $(seq 60 69); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -nolisten tcp -screen 0 1024x768x24 -noreset >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-        xwininfo -display ":$n" -root >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    if xwininfo -display ":$n" -root >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        break
-    fi
-    kill "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || fail "no X server could be started on :60 to :69"
+# shellcheck source=scripts/xvfb-lib.sh
+source "$src/scripts/xvfb-lib.sh"
+start_xvfb 60 69 || fail "no X server could be started on :60 to :69"
 
 wine() { WINE_DISPLAY="$DISPLAY" bash "$wine_run" "$prefix" "$@"; }
 wine cmd.exe /c exit 0 >/dev/null 2>&1 || fail "no Wine prefix at $prefix"

@@ -31,22 +31,9 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-for n in $(seq 50 59); do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-        xwininfo -display ":$n" -root >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    if xwininfo -display ":$n" -root >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        break
-    fi
-    kill "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
-done
-[[ -n "$xvfb_pid" ]] || { echo "run_wine_startup: no free display in :50..:59" >&2; exit 1; }
+# shellcheck source=scripts/xvfb-lib.sh
+source "$src/scripts/xvfb-lib.sh"
+start_xvfb 50 59 || { echo "run_wine_startup: no free display in :50..:59" >&2; exit 1; }
 export WINE_DISPLAY="$DISPLAY"
 bash "$src/scripts/wine-run.sh" "$prefix" cmd.exe /c exit 0 >/dev/null 2>&1
 # One Wine server for all the starts, as on a desktop where Wine runs.

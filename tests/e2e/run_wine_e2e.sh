@@ -90,23 +90,10 @@ bash "$wine_run" "$prefix" --stop # Wine reads its drives when its server starts
 ln -sfn "$dvd" "$prefix/dosdevices/d:"
 
 # ---- X server: the first free display from :70 to :79.
-for n in $(seq 70 79); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -nolisten tcp -screen 0 1024x768x24 -noreset >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-        xwininfo -display ":$n" -root >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    if xwininfo -display ":$n" -root >/dev/null 2>&1; then
-        display_number="$n"
-        break
-    fi
-    stop_pid "$xvfb_pid"
-    xvfb_pid=""
-done
-[ -n "$display_number" ] || fail "no X server could be started on :70 to :79"
-export DISPLAY=":$display_number"
+# shellcheck source=scripts/xvfb-lib.sh
+source "$here/../../scripts/xvfb-lib.sh"
+start_xvfb 70 79 "$work/xvfb.log" || fail "no X server could be started on :70 to :79"
+display_number="${DISPLAY#:}"
 say "X server on $DISPLAY, work folder $work"
 
 colour_at() {
