@@ -16,6 +16,7 @@ struct Row {
 std::vector<Row> rows(const std::vector<Mount>& mounts)
 {
     std::vector<Row> out;
+    out.reserve(mounts.size());
     for (const Mount& m : mounts)
         out.push_back({m.root, m.kind, m.source});
     return out;
@@ -92,6 +93,7 @@ TEST(MountTable, OffersTheMountsThatHoldUserFilesLabelled)
                                                {"/media/stick", "vfat", "/dev/sdb1"},
                                                {"/mnt/nas", "cifs", "//nas/games"}}));
     std::vector<std::string> labels;
+    labels.reserve(offered.size());
     for (const Mount& m : offered)
         labels.push_back(m.label);
     EXPECT_EQ(labels, (std::vector<std::string>{"", "", "HOME", "GAMES", ""}));
