@@ -35,15 +35,18 @@ public:
     // A file in the folder as the system's other calls may name it: a full
     // path on Windows, the name alone (taken from the folder) elsewhere.
 #ifdef _WIN32
-    std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
-    const std::filesystem::path& path() const noexcept { return path_; }
+    // Where the folder held is now, asked of its handle: it follows the
+    // folder when someone renames it.
+    std::filesystem::path path() const;
+    std::filesystem::path operator/(const std::filesystem::path& name) const { return path() / name; }
 #else
     int native() const noexcept { return fd_; }
 #endif
 
 private:
 #ifdef _WIN32
-    std::filesystem::path path_;
+    void* handle_ = nullptr;
+    std::filesystem::path opened_; // where it was, for when its handle cannot tell
 #else
     int fd_ = -1;
 #endif

@@ -16,25 +16,66 @@ RegularFile& RegularFile::operator=(RegularFile&& other) noexcept
     return *this;
 }
 
-Folder::~Folder() = default;
+Folder::~Folder()
+{
+    if (handle_ != nullptr)
+        CloseHandle(handle_);
+}
 
 Folder& Folder::operator=(Folder&& other) noexcept
 {
-    path_ = std::exchange(other.path_, {});
+    if (this != &other) {
+        if (handle_ != nullptr)
+            CloseHandle(handle_);
+        handle_ = std::exchange(other.handle_, nullptr);
+        opened_ = std::exchange(other.opened_, {});
+    }
     return *this;
 }
 
+// Held by a handle of its own, as POSIX systems hold a folder by its
+// descriptor: others may still rename or delete it meanwhile.
 Folder Folder::open(const std::filesystem::path& directory, std::error_code& error)
 {
     error.clear();
     Folder folder;
-    std::filesystem::path held =
+    const std::filesystem::path held =
         directory.empty() ? std::filesystem::current_path(error) : std::filesystem::absolute(directory, error);
-    if (!error && !std::filesystem::is_directory(held, error) && !error)
+    if (error)
+        return folder;
+    const HANDLE handle =
+        CreateFileW(held.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = lastSystemError();
+        return folder;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        CloseHandle(handle);
         error = std::make_error_code(std::errc::not_a_directory);
-    if (!error)
-        folder.path_ = std::move(held);
+        return folder;
+    }
+    folder.handle_ = handle;
+    folder.opened_ = held;
     return folder;
+}
+
+std::filesystem::path Folder::path() const
+{
+    wchar_t buffer[32768];
+    const DWORD length = handle_ == nullptr ? 0
+                                            : GetFinalPathNameByHandleW(handle_, buffer, DWORD(std::size(buffer)),
+                                                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= std::size(buffer))
+        return opened_;
+    std::wstring_view found(buffer, length);
+    // "\\?\C:\..." for a drive's folder, "\\?\UNC\server\..." for a share's.
+    if (found.substr(0, 8) == L"\\\\?\\UNC\\")
+        return std::filesystem::path(L"\\\\" + std::wstring(found.substr(8)));
+    if (found.substr(0, 4) == L"\\\\?\\")
+        found.remove_prefix(4);
+    return std::filesystem::path(std::wstring(found));
 }
 
 RegularFile RegularFile::open(const Folder& folder, const std::filesystem::path& name, Access access, Create create,

@@ -316,14 +316,22 @@ TEST(RecordFile, LetsGoOfEveryFileItOpensAndReportsAFailedRead)
 TEST(RecordFile, ASaveReachesItsFileWhereverItsFolderGoes)
 {
 #ifdef _WIN32
-    GTEST_SKIP() << "Windows renames no folder that holds an open file, and keeps paths short";
+    GTEST_SKIP() << "Wine's handles keep the name a folder had when it was opened, which Windows' follow; and "
+                    "Windows keeps paths short";
 #else
     test::TempDir dir;
     fs::create_directory(dir.path() / "start");
-    RecordFile file(dir.path() / "start" / "Lumora.INI");
-    fs::rename(dir.path() / "start", dir.path() / "moved");
-    file.write(RecordImage(Bytes{1, 0, 'x'}));
-    EXPECT_EQ(fileBytes(dir.path() / "moved" / "Lumora.INI"), (Bytes{1, 0, 'x'}));
+    {
+        RecordFile file(dir.path() / "start" / "Lumora.INI");
+        std::error_code renamed;
+        fs::rename(dir.path() / "start", dir.path() / "moved", renamed);
+        if (renamed)
+            GTEST_SKIP() << "this system renames no folder that holds an open file: " << renamed.message();
+        file.write(RecordImage(Bytes{1, 0, 'x'}));
+        EXPECT_EQ(fileBytes(dir.path() / "moved" / "Lumora.INI"), (Bytes{1, 0, 'x'}));
+        EXPECT_EQ(file.read(settingsRecords).bytes(), (Bytes{1, 0, 'x'}));
+    }
+    RecordFile file(dir.path() / "moved" / "Lumora.INI");
 
     // Deeper than PATH_MAX: reached step by step from the current folder.
     const fs::path before = fs::current_path();
