@@ -117,24 +117,5 @@ TEST_F(LatestRequestTest, WorkDoneWithinItsPatienceIsTakenInPlace)
     EXPECT_EQ(taken, std::vector<int>{7});
 }
 
-TEST_F(LatestRequestTest, AQuietRequestGreysNothingAndADropEndsTheWait)
-{
-    Latch latch;
-    request.ask(
-        "/nas", [&](const StopFlag&) { return latch.start(1); }, [this](const int& v) { taken.push_back(v); }, {},
-        std::chrono::milliseconds(0), LatestRequest<int>::Waiting::Quiet);
-    EXPECT_TRUE(request.busy());
-    EXPECT_FALSE(request.waiting());
-    EXPECT_TRUE(widget.isEnabled());
-    ask("/nas", latch, 2);
-    EXPECT_FALSE(widget.isEnabled());
-    request.drop();
-    EXPECT_TRUE(widget.isEnabled());
-    latch.open();
-    QTest::qWait(50);
-    EXPECT_TRUE(taken.empty());
-    EXPECT_EQ(begun, std::vector<int>{}); // the one dropped never began
-}
-
 } // namespace
 } // namespace lumora

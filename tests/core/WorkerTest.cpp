@@ -40,16 +40,5 @@ TEST(SerialWorker, RunsItsWorkInOrderOneAtATime)
     EXPECT_EQ(most, 1);
 }
 
-TEST(Pending, EveryContinuationGetsTheOutcome)
-{
-    auto pending = std::make_shared<Pending<int>>();
-    int sum = 0;
-    pending->then([&](const Outcome<int>& o) { sum += o.get(); });
-    pending->then([&](const Outcome<int>& o) { sum += 10 * o.get(); });
-    pending->settle(Outcome<int>::ready(2));
-    pending->then([&](const Outcome<int>& o) { sum += 100 * o.get(); }); // late: at once
-    EXPECT_EQ(sum, 222);
-}
-
 } // namespace
 } // namespace lumora
