@@ -6,8 +6,9 @@
 #   LUMORA_QT_WINDOWS=DIR ...        # another folder than the cache's
 # Only what Lumora needs is built: Core, Gui, Widgets and Test, the windows
 # and offscreen platform plugins and the windowsvista style. Qt's host tools
-# (moc, rcc, uic) are Debian's own, of the same version. The build takes about
-# forty minutes on two cores and is reused as long as the folder is complete.
+# (moc, rcc, uic) are Debian's own, of the same version. The build takes a
+# quarter of an hour on two idle cores (forty minutes on busy ones) and is
+# reused as long as the folder is complete.
 set -euo pipefail
 src="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # shellcheck source=scripts/deps.sh
@@ -96,7 +97,7 @@ cd build
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -G Ninja >"$work/configure.log" 2>&1 ||
     { tail -40 "$work/configure.log" >&2; fail "configure failed; the whole log is $work/configure.log"; }
 
-say "building: about forty minutes on two cores (log: $work/build.log)"
+say "building: a quarter of an hour or more on two cores (log: $work/build.log)"
 started=$SECONDS
 cmake --build . --parallel "$(nproc)" >"$work/build.log" 2>&1 ||
     { tail -40 "$work/build.log" >&2; fail "the build failed; the whole log is $work/build.log"; }

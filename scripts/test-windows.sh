@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Lumora on Windows, from Linux: builds the whole program and every test
 # program with MinGW-w64 and the Qt that scripts/qt-windows.sh makes (once
-# per machine, about forty minutes the first time), then under Wine runs the
+# per machine, a quarter of an hour or more the first time), then under Wine runs the
 # suite (core and windows on Qt's offscreen platform) and the end-to-end test
 # of lumora.exe on an X server of its own, packs the portable ZIP and the
 # installer, and checks the installer. Arguments go to ctest, for example
