@@ -6,7 +6,6 @@
 #include "controls/NativeText.h"
 #include "controls/PictureBox.h"
 #include "controls/SystemDrives.h"
-#include "core/Launch.h"
 #include "core/platform/ProcessStart.h"
 
 namespace lumora {
@@ -44,14 +43,6 @@ bool startDetached(const LaunchRequest& request, QString* error)
 }
 
 } // namespace
-
-QStringList LaunchRequest::arguments() const
-{
-    QStringList words;
-    for (const std::string& word : launchArguments(nativeFromText(path), nativeFromText(switches)))
-        words.append(textFromNative(word));
-    return words;
-}
 
 Seams Seams::system()
 {

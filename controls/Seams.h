@@ -42,9 +42,6 @@ struct LaunchRequest {
     QString program;
     QString path;
     QString switches;
-    // As a POSIX system passes them: the path as one argument (none when
-    // empty), then each switch.
-    QStringList arguments() const;
 };
 
 // The drives as the system's table of them tells, without asking any of

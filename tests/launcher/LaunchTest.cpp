@@ -160,7 +160,7 @@ TEST_P(LaunchCases, RequestCarriesPathThenSwitches)
     ASSERT_EQ(launches.size(), 1u);
     const auto& request = launches[0];
     EXPECT_EQ(request.program, "gravlok.exe");
-    EXPECT_EQ(request.arguments(), expectedArguments(selected));
+    EXPECT_EQ(test::argumentsOf(request), expectedArguments(selected));
     EXPECT_TRUE(world.messages.empty());
 }
 
@@ -216,7 +216,7 @@ TEST_F(Launching, OpeningThePickedGameInTheListRunsIt)
     QTest::keyClick(w->filFiles, Qt::Key_Return);
     const std::vector<LaunchRequest> launches = world.launches();
     ASSERT_EQ(launches.size(), 2u);
-    EXPECT_EQ(launches[1].arguments(), QStringList{world.path("games/a.zip")});
+    EXPECT_EQ(test::argumentsOf(launches[1]), QStringList{world.path("games/a.zip")});
 }
 
 TEST_F(Launching, AGameWhoseNameIsNoValidTextReachesTheEmulatorByteForByte)

@@ -146,7 +146,7 @@ TEST_F(SlowMedia, AGreyedListTakesNoClicksWhileRunStartsTheGamePickedBefore)
     test::clickFile(*w->filFiles, "b.zip");                                            // a pick of what is on screen
     QTest::mouseClick(w->cmdRun2, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return world.launches().size() == 1; }));
-    EXPECT_EQ(world.launches()[0].arguments(), QStringList{world.path("games/b.zip")});
+    EXPECT_EQ(test::argumentsOf(world.launches()[0]), QStringList{world.path("games/b.zip")});
     EXPECT_EQ(shownEntries(*w->dirDirectory), waiting);
     EXPECT_EQ(w->dirDirectory->path(), games);
 

@@ -119,7 +119,7 @@ TEST_F(SettingsFileTest, GreyCheckBoxAddsNoSwitch)
         click(main.cmdRun2);
         const std::vector<LaunchRequest> launches = here.launches();
         ASSERT_EQ(launches.size(), 1u);
-        EXPECT_EQ(launches.back().arguments(), QStringList{QString::fromLatin1(puzzle)}) << c.switchText;
+        EXPECT_EQ(test::argumentsOf(launches.back()), QStringList{QString::fromLatin1(puzzle)}) << c.switchText;
     }
 }
 
@@ -177,7 +177,7 @@ TEST_F(SettingsFileTest, WindowClosedThroughItsFrameLosesItsOwnChangesButNotTheP
     EXPECT_EQ(w.StatusBar1->panel("text").text(), picked);
     click(w.cmdRun2);
     ASSERT_EQ(world.launches().size(), 1u);
-    EXPECT_EQ(world.launches()[0].arguments(), (QStringList{picked, "-f0", "-s25", "-noanalyse"}));
+    EXPECT_EQ(test::argumentsOf(world.launches()[0]), (QStringList{picked, "-f0", "-s25", "-noanalyse"}));
     click(w.cmdExit);
 
     EXPECT_EQ(world.endCodes, std::vector<int>{0});

@@ -17,6 +17,7 @@
 #include "controls/DriveList.h"
 #include "controls/NativeText.h"
 #include "controls/PictureBox.h"
+#include "core/Launch.h"
 #include "core/SettingsRecords.h"
 #include "core/platform/Mounts.h"
 #include "settings/frmSettings.h"
@@ -250,6 +251,14 @@ bool save(frmMain& window)
     window.SaveRecord([&](bool done) { saved = done; });
     EXPECT_TRUE(QTest::qWaitFor([&] { return saved.has_value(); }, 20000));
     return saved.value_or(false);
+}
+
+QStringList argumentsOf(const LaunchRequest& request)
+{
+    QStringList words;
+    for (const std::string& word : launchArguments(nativeFromText(request.path), nativeFromText(request.switches)))
+        words.append(textFromNative(word));
+    return words;
 }
 
 QStringList shownEntries(const QAbstractItemView& view)

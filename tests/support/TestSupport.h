@@ -143,6 +143,10 @@ bool listsSettle(const frmMain& window);
 // Saves as "Exit" and "Close and Save" do, and waits for the outcome.
 bool save(frmMain& window);
 
+// The arguments a POSIX system hands the emulator for `request`: the path as
+// one argument (none when empty), then each switch.
+QStringList argumentsOf(const LaunchRequest& request);
+
 // What a list view shows, row by row.
 QStringList shownEntries(const QAbstractItemView& view);
 
