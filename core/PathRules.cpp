@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include <algorithm>
+#include <vector>
 
 #include "core/Utf8.h"
 
@@ -253,6 +254,90 @@ std::string longestMatchingRoot(std::string_view path, const std::vector<std::st
     }
     return best ? *best : std::string();
 }
+
+std::string pathRoot(std::string_view path, char separator)
+{
+    if (separator != '\\')
+        return !path.empty() && path.front() == separator ? std::string(1, separator) : std::string();
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':')
+        return std::string(path.substr(0, 2)) + '\\';
+    if (path.size() < 3 || !isSeparator(path[0]) || !isSeparator(path[1]) || isSeparator(path[2]))
+        return std::string();
+    // \\server\share: the server's name, then the share's.
+    const std::size_t serverEnd = std::find_if(path.begin() + 2, path.end(), isSeparator) - path.begin();
+    const std::size_t shareEnd =
+        std::find_if(path.begin() + std::ptrdiff_t(std::min(serverEnd + 1, path.size())), path.end(), isSeparator) -
+        path.begin();
+    if (serverEnd + 1 >= shareEnd)
+        return std::string();
+    std::string root = "\\\\";
+    root.append(path.substr(2, serverEnd - 2))
+        .append("\\")
+        .append(path.substr(serverEnd + 1, shareEnd - serverEnd - 1));
+    return root + '\\';
+}
+
+template <class Char>
+std::basic_string<Char> windowsLongForm(std::basic_string_view<Char> path)
+{
+    using String = std::basic_string<Char>;
+    const auto isSeparator = [](Char c) { return c == Char('\\') || c == Char('/'); };
+    const auto widen = [](std::string_view text) { return String(text.begin(), text.end()); };
+    String root;
+    std::size_t at = 0;
+    std::size_t fixed = 0; // names that belong to the root: a share's server and share
+    const auto isLetter = [](Char c) {
+        return (c >= Char('A') && c <= Char('Z')) || (c >= Char('a') && c <= Char('z'));
+    };
+    if (path.size() >= 3 && isLetter(path[0]) && path[1] == Char(':') && isSeparator(path[2])) {
+        root = widen("\\\\?\\") + path[0] + widen(":\\");
+        at = 3;
+    } else if (path.size() >= 3 && isSeparator(path[0]) && isSeparator(path[1]) && !isSeparator(path[2]) &&
+               !((path[2] == Char('?') || path[2] == Char('.')) && (path.size() == 3 || isSeparator(path[3])))) {
+        root = widen("\\\\?\\UNC\\");
+        at = 2;
+        fixed = 2;
+    } else {
+        return String(path);
+    }
+    std::vector<String> names;
+    while (at < path.size()) {
+        const std::size_t end = std::find_if(path.begin() + std::ptrdiff_t(at), path.end(), isSeparator) - path.begin();
+        String name(path.substr(at, end - at));
+        at = end + 1;
+        const bool dots = !name.empty() && name.find_first_not_of(Char('.')) == String::npos;
+        if (name.empty() || (dots && name.size() == 1))
+            continue;
+        if (dots && name.size() == 2) {
+            if (names.size() > fixed)
+                names.pop_back();
+            continue;
+        }
+        if (!dots && name.back() == Char('.'))
+            name.pop_back();
+        names.push_back(std::move(name));
+    }
+    if (names.size() < fixed)
+        return String(path); // \\server alone names no share
+    const bool endsInSeparator = isSeparator(path.back());
+    if (!endsInSeparator && names.size() > fixed) {
+        String& last = names.back();
+        while (!last.empty() && (last.back() == Char('.') || last.back() == Char(' ')))
+            last.pop_back();
+        if (last.empty())
+            names.pop_back();
+    }
+    String out = root;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        out.append(i == 0 ? String() : widen("\\")).append(names[i]);
+    if (endsInSeparator && !names.empty())
+        out += Char('\\');
+    return out;
+}
+
+template std::string windowsLongForm<char>(std::string_view path);
+template std::wstring windowsLongForm<wchar_t>(std::wstring_view path);
 
 std::string driveText(std::string_view root, std::string_view label, char separator)
 {

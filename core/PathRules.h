@@ -41,6 +41,21 @@ bool listOrderLess(std::string_view a, std::string_view b);
 std::string longestMatchingRoot(std::string_view path, const std::vector<std::string>& roots,
                                 char separator = nativeSeparator);
 
+// The root that `path` names itself, whatever drives are known: on Windows
+// its drive (E:\) or its share (\\server\share\); elsewhere "/". Empty for a
+// path that names none (a relative one, or \games on Windows).
+std::string pathRoot(std::string_view path, char separator = nativeSeparator);
+
+// The form of an absolute Windows path that no length limit applies to:
+// \\?\C:\... for a drive's, \\?\UNC\server\share\... for a share's. The
+// system takes that form as it stands, so what it does to an ordinary path
+// is done here: "/" becomes "\", a run of separators one, "." and ".." are
+// resolved, and a name loses the dot it ends in (the last one all its
+// trailing dots and blanks). Anything else (already in that form, a device,
+// a relative path) stays as it is.
+template <class Char>
+std::basic_string<Char> windowsLongForm(std::basic_string_view<Char> path);
+
 // The text by which the drive list names a drive. On Windows as the classic
 // drive list shows it: the letter in lower case, a colon, then the volume's
 // label (or a network drive's share) in brackets when it has one, "c:

@@ -27,7 +27,7 @@ void forEachEntry(const std::string& directory, const std::function<void(const D
     const std::optional<std::wstring> wide = wideFromUtf8(directory);
     if (directory.empty() || !wide)
         throw RuntimeError(err::PathNotFound, directory);
-    std::wstring pattern = *wide;
+    std::wstring pattern = systemPath(*wide);
     if (pattern.back() != L'\\' && pattern.back() != L'/')
         pattern += L'\\';
     pattern += L'*';

@@ -38,7 +38,8 @@ public:
     // Where the folder held is now, asked of its handle: it follows the
     // folder when someone renames it.
     std::filesystem::path path() const;
-    std::filesystem::path operator/(const std::filesystem::path& name) const { return path() / name; }
+    // In the long form, which no length limit applies to.
+    std::filesystem::path operator/(const std::filesystem::path& name) const;
 #else
     int native() const noexcept { return fd_; }
 #endif

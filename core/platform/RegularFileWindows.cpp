@@ -3,6 +3,7 @@
 
 #include "core/platform/ErrorCode.h"
 #include "core/platform/RegularFile.h"
+#include "core/platform/SystemText.h"
 #include "core/platform/WindowsApi.h"
 
 namespace lumora::platform {
@@ -43,9 +44,9 @@ Folder Folder::open(const std::filesystem::path& directory, std::error_code& err
         directory.empty() ? std::filesystem::current_path(error) : std::filesystem::absolute(directory, error);
     if (error)
         return folder;
-    const HANDLE handle =
-        CreateFileW(held.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = CreateFileW(systemPath(held).c_str(), FILE_LIST_DIRECTORY,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = lastSystemError();
         return folder;
@@ -69,13 +70,13 @@ std::filesystem::path Folder::path() const
                                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length == 0 || length >= std::size(buffer))
         return opened_;
-    std::wstring_view found(buffer, length);
-    // "\\?\C:\..." for a drive's folder, "\\?\UNC\server\..." for a share's.
-    if (found.substr(0, 8) == L"\\\\?\\UNC\\")
-        return std::filesystem::path(L"\\\\" + std::wstring(found.substr(8)));
-    if (found.substr(0, 4) == L"\\\\?\\")
-        found.remove_prefix(4);
-    return std::filesystem::path(std::wstring(found));
+    // In the long form, as \\?\C:\... or \\?\UNC\server\...
+    return std::filesystem::path(ordinaryForm(std::wstring_view(buffer, length)));
+}
+
+std::filesystem::path Folder::operator/(const std::filesystem::path& name) const
+{
+    return std::filesystem::path(systemPath(path() / name));
 }
 
 RegularFile RegularFile::open(const Folder& folder, const std::filesystem::path& name, Access access, Create create,
@@ -93,8 +94,9 @@ RegularFile RegularFile::open(const std::filesystem::path& path, Access access, 
     const DWORD disposition = create == Create::No ? OPEN_EXISTING : create == Create::New ? CREATE_NEW : OPEN_ALWAYS;
     // Others may read, write, rename and delete it meanwhile, as they may on
     // POSIX systems; the settings file is replaced by rename while open.
-    HANDLE handle = CreateFileW(path.c_str(), desired, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileW(systemPath(path).c_str(), desired, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = lastSystemError();
         return {};

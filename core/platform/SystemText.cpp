@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "core/PathRules.h"
+
 #include "core/platform/WindowsApi.h"
 
 namespace lumora::platform {
@@ -32,6 +34,17 @@ std::optional<std::wstring> wideFromUtf8(std::string_view text)
     std::wstring wide(static_cast<std::size_t>(needed), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(), needed);
     return wide;
+}
+
+std::wstring systemPath(std::wstring_view path) { return windowsLongForm(path); }
+
+std::wstring ordinaryForm(std::wstring_view path)
+{
+    if (path.substr(0, 8) == L"\\\\?\\UNC\\")
+        return L"\\\\" + std::wstring(path.substr(8));
+    if (path.substr(0, 4) == L"\\\\?\\")
+        return std::wstring(path.substr(4));
+    return std::wstring(path);
 }
 
 std::string utf8FromWide(std::wstring_view wide)

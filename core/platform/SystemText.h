@@ -18,6 +18,16 @@ std::filesystem::path pathFromUtf8(const std::string& text);
 // Empty when `text` is not valid UTF-8: nothing is ever substituted.
 std::optional<std::wstring> wideFromUtf8(std::string_view text);
 std::string utf8FromWide(std::wstring_view wide);
+
+// A path as the system's file calls take it: an absolute one in its long
+// form, which no length limit applies to, whatever the system's setting.
+std::wstring systemPath(std::wstring_view path);
+inline std::wstring systemPath(const std::filesystem::path& path)
+{
+    return systemPath(std::wstring_view(path.native()));
+}
+// A path in long form as the user knows it: C:\... or \\server\share\...
+std::wstring ordinaryForm(std::wstring_view path);
 #endif
 
 } // namespace lumora::platform

@@ -231,5 +231,61 @@ TEST(LongestMatchingRoot, Table)
         EXPECT_EQ(longestMatchingRoot(path, windowsRoots, '\\'), root) << path;
 }
 
+// The root a path names itself, for a folder whose drive is in no table.
+TEST(PathRoot, Table)
+{
+    const struct {
+        const char* path;
+        char separator;
+        const char* root;
+    } cases[] = {
+        {"E:\\games\\roms", '\\', "E:\\"},
+        {"e:", '\\', "e:\\"},
+        {"\\\\nas\\roms\\a", '\\', "\\\\nas\\roms\\"},
+        {"//nas/roms", '\\', "\\\\nas\\roms\\"},
+        {"\\\\nas", '\\', ""},
+        {"\\games", '\\', ""},
+        {"games", '\\', ""},
+        {"/media/stick/games", '/', "/"},
+        {"games", '/', ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pathRoot(c.path, c.separator), c.root) << c.path;
+}
+
+// The long form takes a path as it stands: whatever the system would make
+// of an ordinary one must already be done, or the file named is another.
+TEST(WindowsLongForm, Table)
+{
+    std::string deep = "C:\\";
+    for (int i = 0; i < 30; ++i)
+        deep += "folder0123\\";
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\GAMES\\A.ZIP", "\\\\?\\C:\\GAMES\\A.ZIP"},
+        {"c:/games//roms\\", "\\\\?\\c:\\games\\roms\\"},
+        {"C:\\\\GAME.ZIP", "\\\\?\\C:\\GAME.ZIP"},
+        {"C:\\", "\\\\?\\C:\\"},
+        {"C:\\a\\.\\b\\..\\c", "\\\\?\\C:\\a\\c"},
+        {"C:\\..\\x", "\\\\?\\C:\\x"},
+        {"C:\\dir.\\name. .", "\\\\?\\C:\\dir\\name"},
+        {"C:\\...\\x", "\\\\?\\C:\\...\\x"},
+        {"\\\\server\\share\\roms", "\\\\?\\UNC\\server\\share\\roms"},
+        {"\\\\server\\share\\..\\..\\x", "\\\\?\\UNC\\server\\share\\x"},
+        {deep + "A.ZIP", "\\\\?\\" + deep + "A.ZIP"},
+        // Already long, a device, no share, relative: as they stand.
+        {"\\\\?\\C:\\x\\..\\y", "\\\\?\\C:\\x\\..\\y"},
+        {"\\\\.\\NUL", "\\\\.\\NUL"},
+        {"\\\\server", "\\\\server"},
+        {"games\\a.zip", "games\\a.zip"},
+        {"\\games", "\\games"},
+        {"C:games", "C:games"},
+        {"", ""},
+    };
+    for (const auto& [path, longForm] : cases)
+        EXPECT_EQ(windowsLongForm(std::string_view(path)), longForm) << path;
+    EXPECT_EQ(windowsLongForm(std::wstring_view(L"C:\\\u00E9t\u00E9\\\u6F22.zip")),
+              L"\\\\?\\C:\\\u00E9t\u00E9\\\u6F22.zip");
+}
+
 } // namespace
 } // namespace lumora
