@@ -11,6 +11,7 @@
 #include "controls/DriveTable.h"
 #include "controls/ErrorGuard.h"
 #include "controls/NativeText.h"
+#include "core/PathRules.h"
 #include "core/RuntimeError.h"
 #include "core/platform/Mounts.h"
 
@@ -74,6 +75,12 @@ public:
 };
 
 QString withSeparator(const QString& dir) { return dir.endsWith(QDir::separator()) ? dir : dir + QDir::separator(); }
+
+// Whether `path` lies on the drive at `root`, as the system compares names.
+bool isOn(const QString& path, const QString& root)
+{
+    return !longestMatchingRoot(nativeFromText(path), {nativeFromText(withSeparator(root))}).empty();
+}
 
 // The classic list's folders, open and closed, drawn here: the style's own
 // come from the desktop's icon theme, whose look-up reads dozens of folders
@@ -144,8 +151,13 @@ void DirectoryList::startAt(const QString& directory)
 QString DirectoryList::driveRootOf(const QString& path) const
 {
     const int index = drives_.indexOfPath(path);
-    return index >= 0 ? QDir::toNativeSeparators(QDir::cleanPath(drives_.drives()[index].root))
-                      : QDir::toNativeSeparators(QDir(path).rootPath());
+    if (index >= 0)
+        return QDir::toNativeSeparators(QDir::cleanPath(drives_.drives()[index].root));
+    // A drive that has left the table (a stick pulled, a share from the
+    // settings) is still the folder's own: its letter or share, never
+    // another drive's.
+    const QString own = textFromNative(pathRoot(nativeFromText(path)));
+    return own.isEmpty() ? path : QDir::toNativeSeparators(QDir::cleanPath(own));
 }
 
 QString DirectoryList::normalised(const QString& path) const
@@ -170,10 +182,12 @@ void DirectoryList::setPath(const QString& textOrPath, const Failure& failed, On
         const QString root = QDir::toNativeSeparators(QDir::cleanPath(drives_.drives()[drive].root));
         // The last folder shown there in this run, else the one the system
         // keeps for the drive, else its root.
-        QString kept = normalised(textFromNative(platform::driveCurrentDirectory(nativeFromText(withSeparator(root)))));
-        if (withSeparator(driveRootOf(kept)) != withSeparator(root))
+        QString kept = driveDirectories_.value(
+            root, normalised(textFromNative(platform::driveCurrentDirectory(nativeFromText(withSeparator(root))))));
+        // Choosing a drive goes to that drive, whatever was kept for it.
+        if (!isOn(kept, root))
             kept = withSeparator(root);
-        moveToDrive(withSeparator(root), driveDirectories_.value(root, kept), failed);
+        moveToDrive(withSeparator(root), kept, failed);
         return;
     }
     if (textOrPath.isEmpty()) {
@@ -187,17 +201,21 @@ void DirectoryList::setPath(const QString& textOrPath, const Failure& failed, On
     moveTo(normalised(textOrPath), failed, false, onFailure == OnFailure::Remember);
 }
 
-void DirectoryList::moveToDrive(const QString& root, const QString& directory, const Failure& failed)
+void DirectoryList::moveToDrive(const QString& root, const QString& directory, const Failure& failed, int climbed)
 {
     if (directory == root) {
         moveTo(directory, failed, true);
         return;
     }
     // The folder last shown on the drive may have gone since: the nearest
-    // one above it that is still there, and at last the root.
-    moveTo(directory, [this, root, directory, failed](const RuntimeError& error) {
+    // one above it that is still there, and at last the root. A few steps
+    // up, then the root itself: a deep folder gone with its drive costs a
+    // few reads, not one for each level.
+    moveTo(directory, [this, root, directory, failed, climbed](const RuntimeError& error) {
+        const QString above = normalised(directory + QDir::separator() + QStringLiteral(".."));
+        const bool onDrive = isOn(above, root);
         if (error.number() == err::PathNotFound)
-            moveToDrive(root, normalised(directory + QDir::separator() + QStringLiteral("..")), failed);
+            moveToDrive(root, climbed < maxClimb && onDrive && above != directory ? above : root, failed, climbed + 1);
         else if (failed)
             failed(error);
         else

@@ -81,7 +81,8 @@ private:
         bool remember = false;
     };
     void startAt(const QString& directory);
-    void moveToDrive(const QString& root, const QString& directory, const Failure& failed);
+    void moveToDrive(const QString& root, const QString& directory, const Failure& failed, int climbed = 0);
+    static constexpr int maxClimb = 8;
     void moveTo(const QString& directory, Failure failed, bool driveRoot = false, bool remember = false);
     void failMove(const RuntimeError& error);
     void display(const QString& directory, const FolderReads::Snapshot& snapshot, bool moved);

@@ -65,6 +65,16 @@ void DriveList::setDrive(const QString& textOrPath)
     makeCurrent(index);
 }
 
+void DriveList::showFirstDrive()
+{
+    const QList<Drive>& drives = drives_.drives();
+    if (drives.isEmpty())
+        return;
+    const QSignalBlocker blocker(this);
+    setCurrentIndex(0);
+    currentRoot_ = drives[0].root;
+}
+
 void DriveList::showPopup()
 {
     errors_.guard([this] { drives_.refresh(DriveTable::tableWithin); });

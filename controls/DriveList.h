@@ -25,6 +25,9 @@ public:
     // path and selects the drive that the path lies on. Raises RuntimeError
     // 68 when no drive is meant.
     void setDrive(const QString& textOrPath);
+    // Shows the first drive it can, and raises nothing: where the folder
+    // shown lies on no drive there is now.
+    void showFirstDrive();
 
     Event change;
     // The user chose the drive the list already shows, which changes nothing

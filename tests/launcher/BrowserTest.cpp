@@ -1,8 +1,10 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -221,6 +223,57 @@ TEST_F(Browser, MissingDriveIsReportedAndTheListsStay)
     EXPECT_EQ(w->dirDirectory->path(), games);
     EXPECT_EQ(w->filFiles->path(), games);
     EXPECT_TRUE(world.endCodes.empty());
+}
+
+// A folder on a drive that is in no table (a stick pulled while its folder is
+// shown, a share from the settings): its chain begins at its own root, a
+// drive that fails then leaves the lists where they are with a word of why,
+// and choosing a drive goes to that drive.
+TEST_F(Browser, AFolderWhoseDriveLeftTheTable)
+{
+#ifdef _WIN32
+    QTemporaryDir elsewhere(QStringLiteral("Z:/tmp/lumora-elsewhere-XXXXXX")); // Wine's drive for "/"
+    const QString ownRoot = QStringLiteral("Z:\\");
+#else
+    QTemporaryDir elsewhere;
+    const QString ownRoot = QStringLiteral("/");
+#endif
+    if (!elsewhere.isValid())
+        GTEST_SKIP() << "no second drive to make a folder on";
+    const QString away = QDir::toNativeSeparators(elsewhere.path() + "/games");
+    ASSERT_TRUE(QDir().mkpath(away));
+    w->dirDirectory->setPath(away);
+    EXPECT_EQ(shownEntries(*w->dirDirectory).value(0), ownRoot);
+
+    chooseDrive(goneDrive);
+    ASSERT_EQ(world.messages.size(), 2u);
+    EXPECT_EQ(world.messages[0].prompt, "Drive Error!");
+    EXPECT_TRUE(world.messages[1].prompt.contains(away)) << world.messages[1].prompt.toStdString();
+    EXPECT_TRUE(world.endCodes.empty());
+    EXPECT_EQ(w->dirDirectory->path(), away);
+    EXPECT_EQ(w->filFiles->path(), away);
+    EXPECT_EQ(w->drvDrive->currentIndex(), 0);
+
+    // The last folder shown on the scratch drive has gone, far down: the
+    // climb to what is left of it takes a few reads, not one a level.
+    QString deep = games;
+    for (int level = 0; level < 24; ++level)
+        deep += QDir::separator() + QStringLiteral("l%1").arg(level);
+    ASSERT_TRUE(QDir().mkpath(deep));
+    chooseDrive(scratchDrive);
+    w->dirDirectory->setPath(deep);
+    w->dirDirectory->setPath(away);
+    ASSERT_TRUE(QDir(games + QDir::separator() + "l0").removeRecursively());
+    world.messages.clear();
+    chooseDrive(scratchDrive);
+    ASSERT_TRUE(test::listsSettle(*w));
+    EXPECT_TRUE(world.messages.empty());
+    EXPECT_EQ(w->drvDrive->drive(), scratchDrive);
+    EXPECT_EQ(w->dirDirectory->path(), world.path() + QDir::separator()); // the drive's root
+    int reads = 0;
+    for (QString level = deep; level != games; level = QFileInfo(level).path())
+        reads += world.gate->passes(QDir::toNativeSeparators(level));
+    EXPECT_LE(reads, 2 + 16) << "a read for each level climbed";
 }
 
 TEST_F(Browser, VanishedDirectoryIsReportedAndTheListsStay)
