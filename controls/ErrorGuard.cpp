@@ -18,9 +18,10 @@ QString ErrorGuard::reportText(const RuntimeError& error)
     return text;
 }
 
-void ErrorGuard::report(const RuntimeError& error, QWidget* parent) const
+void ErrorGuard::report(const RuntimeError& error, QWidget* parent, const QString& advice) const
 {
-    messageBox_(parent, reportText(error), QCoreApplication::applicationName(), style::Critical);
+    const QString text = advice.isEmpty() ? reportText(error) : reportText(error) + QStringLiteral("\n\n") + advice;
+    messageBox_(parent, text, QCoreApplication::applicationName(), style::Critical);
 }
 
 void ErrorGuard::end(int exitCode)

@@ -39,8 +39,9 @@ public:
     }
 
     // The standard report of a runtime error: "Run-time error 'N':" and the
-    // description, in a modal box. The program goes on.
-    void report(const RuntimeError& error, QWidget* parent = nullptr) const;
+    // description, in a modal box, then `advice` when there is some: what
+    // the user can do about it. The program goes on.
+    void report(const RuntimeError& error, QWidget* parent = nullptr, const QString& advice = {}) const;
     static QString reportText(const RuntimeError& error);
 
     // Ends the program with `exitCode`; no guarded entry runs afterwards, so

@@ -115,7 +115,7 @@ bool writeInPlace(RegularFile& file, const std::vector<unsigned char>& start, st
 // takes the file's place. `current` and `original` are null for a file that
 // is not there (any more).
 Attempt replaceByCopy(const Folder& folder, const fs::path& name, const std::vector<unsigned char>& start,
-                      RegularFile* current, const Original* original, std::error_code& error)
+                      RegularFile* current, const Original* original, const Replace& replace, std::error_code& error)
 {
     const fs::path temp = copyName(name);
     RegularFile out = RegularFile::open(folder, temp, Access::Write, Create::New, error);
@@ -146,7 +146,19 @@ Attempt replaceByCopy(const Folder& folder, const fs::path& name, const std::vec
     out.close();
     if (current != nullptr)
         current->close(); // Windows replaces no file that is open
-    if (!save::replaceWithCopy(folder, temp, name, error)) {
+    if (!replace(folder, temp, name, error)) {
+        // A replacement that failed half-way can leave the file's name
+        // empty (Windows' ReplaceFileW does): the finished copy goes there,
+        // and where even that fails it stays, the new settings whole in it.
+        bool link = false;
+        std::error_code looking;
+        if (current != nullptr && !save::lookAt(folder, name, link, looking) &&
+            looking == std::errc::no_such_file_or_directory) {
+            std::error_code moving;
+            if (replace(folder, temp, name, moving))
+                error.clear();
+            return error ? Attempt::Failed : Attempt::Done;
+        }
         save::removeFile(folder, temp);
         // A sticky folder that keeps others' files, a file that is a mount
         // point, another program holding the file: replacing is refused,
@@ -165,6 +177,12 @@ Attempt replaceByCopy(const Folder& folder, const fs::path& name, const std::vec
 SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std::vector<unsigned char>& start,
                           std::error_code& error)
 {
+    return writeFileStart(folder, name, start, error, save::replaceWithCopy);
+}
+
+SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std::vector<unsigned char>& start,
+                          std::error_code& error, const Replace& replace)
+{
     error.clear();
     bool link = false;
     if (!save::lookAt(folder, name, link, error)) {
@@ -172,7 +190,7 @@ SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std:
             return SaveMethod::Replaced;
         // Deleted behind the program's back: made anew.
         error.clear();
-        replaceByCopy(folder, name, start, nullptr, nullptr, error);
+        replaceByCopy(folder, name, start, nullptr, nullptr, replace, error);
         return SaveMethod::Replaced;
     }
     // Opening it for writing first refuses a file that may not be written,
@@ -182,7 +200,7 @@ SaveMethod writeFileStart(const Folder& folder, const fs::path& name, const std:
     if (error || !save::examine(current, link, original, error))
         return SaveMethod::InPlace;
     if (original.replaceable && original.size <= start.size() + largestTailCopied) {
-        if (replaceByCopy(folder, name, start, &current, &original, error) != Attempt::Declined)
+        if (replaceByCopy(folder, name, start, &current, &original, replace, error) != Attempt::Declined)
             return SaveMethod::Replaced;
         if (!current.isOpen())
             current = RegularFile::open(folder, name, Access::ReadWrite, Create::No, error);

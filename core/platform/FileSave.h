@@ -4,6 +4,7 @@
 // place where it cannot.
 
 #include <filesystem>
+#include <functional>
 #include <system_error>
 #include <vector>
 
@@ -26,9 +27,18 @@ enum class SaveMethod {
 
 // Puts `start` over the first bytes of the file `name` in `folder`; the bytes
 // after them stay as they are. A missing file is made anew. On failure
-// `error` is set and the returned method is the one that failed.
+// `error` is set and the returned method is the one that failed. Whatever
+// happens, the file afterwards holds the old bytes or the new, whole, under
+// its own name.
 SaveMethod writeFileStart(const Folder& folder, const std::filesystem::path& name,
                           const std::vector<unsigned char>& start, std::error_code& error);
+
+// How a finished copy `made` takes the place of `name` in `folder`: the
+// system's way, or a test's that fails as the system may.
+using Replace = std::function<bool(const Folder& folder, const std::filesystem::path& made,
+                                   const std::filesystem::path& name, std::error_code& error)>;
+SaveMethod writeFileStart(const Folder& folder, const std::filesystem::path& name,
+                          const std::vector<unsigned char>& start, std::error_code& error, const Replace& replace);
 
 // Removes the copies of `name` in `folder` that a save cut short (the program
 // was killed half-way) left behind: at once where the process that made one

@@ -20,11 +20,7 @@ bool processRuns(unsigned long process)
     return running;
 }
 
-void removeFile(const Folder& folder, const fs::path& name)
-{
-    std::error_code ignored;
-    fs::remove(folder / name, ignored);
-}
+void removeFile(const Folder& folder, const fs::path& name) { DeleteFileW((folder / name).c_str()); }
 
 // A link is a reparse point.
 bool lookAt(const Folder& folder, const fs::path& name, bool& link, std::error_code& error)
@@ -83,30 +79,41 @@ bool replaceWithCopy(const Folder& folder, const fs::path& made, const fs::path&
         return false;
     }
     CloseHandle(probe);
+    // Its outcomes as Windows documents them: 1175 leaves both files as
+    // they were, a refusal; 1176 and 1177 leave the file's name empty, the
+    // copy whole under its own, which the caller then moves into place.
     if (!ReplaceFileW(file.c_str(), copy.c_str(), nullptr,
-                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
-        const DWORD code = GetLastError();
-        error = code == ERROR_UNABLE_TO_REMOVE_REPLACED || code == ERROR_UNABLE_TO_MOVE_REPLACEMENT
-                    ? std::make_error_code(std::errc::permission_denied)
-                    : lastSystemError();
-    }
+                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr))
+        error = GetLastError() == ERROR_UNABLE_TO_REMOVE_REPLACED ? std::make_error_code(std::errc::permission_denied)
+                                                                  : lastSystemError();
     return !error;
 }
 
 void forEachFileNamed(const Folder& folder, std::string_view head,
                       const std::function<void(std::string_view name, std::chrono::seconds age)>& visit)
 {
-    std::error_code error;
-    const auto now = fs::file_time_type::clock::now();
-    for (fs::directory_iterator it(folder.path(), error), end; !error && it != end; it.increment(error)) {
-        std::error_code ignored;
-        const std::string name = utf8FromPath(it->path().filename());
-        if (std::string_view(name).substr(0, head.size()) != head || !it->is_regular_file(ignored))
+    const std::optional<std::wstring> wideHead = wideFromUtf8(head);
+    if (!wideHead)
+        return;
+    const std::wstring pattern = (folder / (*wideHead + L"*")).native();
+    WIN32_FIND_DATAW found{};
+    const HANDLE handle = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (handle == INVALID_HANDLE_VALUE)
+        return;
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& time) {
+        return static_cast<long long>((ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+    };
+    do {
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
             continue;
-        const auto written = it->last_write_time(ignored);
-        if (!ignored)
-            visit(name, std::chrono::duration_cast<std::chrono::seconds>(now - written));
-    }
+        const std::string name = utf8FromWide(found.cFileName);
+        // The pattern's match is the system's, letter case ignored.
+        if (std::string_view(name).substr(0, head.size()) == head)
+            visit(name, std::chrono::seconds((ticks(now) - ticks(found.ftLastWriteTime)) / 10000000));
+    } while (FindNextFileW(handle, &found));
+    FindClose(handle);
 }
 
 } // namespace lumora::platform::save

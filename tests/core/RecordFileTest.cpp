@@ -9,6 +9,8 @@
 
 #include "CoreTestSupport.h"
 #include "core/RecordFile.h"
+#include "core/platform/FileSave.h"
+#include "core/platform/FileSaveSystem.h"
 
 namespace lumora {
 namespace {
@@ -373,6 +375,50 @@ TEST(RecordFile, ASaveReachesItsFileWhereverItsFolderGoes)
     EXPECT_FALSE(fs::exists(folder / ("Lumora.INI.~" + running + ".tmp")));
     EXPECT_EQ(entriesIn(folder), 5);
 #endif
+}
+
+// However the system's replacement of the file by its finished copy fails,
+// here as Windows documents ReplaceFileW's outcomes (1175 changes nothing,
+// 1176 leaves the file's name empty, 1177 moves the file to another name),
+// the file afterwards holds its old bytes or the new, whole, under its name.
+TEST(RecordFile, AReplacementThatFailsHalfWayLeavesTheOldFileOrTheNew)
+{
+    test::TempDir dir;
+    const fs::path path = dir.path() / "Lumora.INI";
+    const Bytes original(1920, 0x5A), start{3, 0, 'n', 'e', 'w'};
+    Bytes saved = original;
+    std::copy(start.begin(), start.end(), saved.begin());
+    const std::error_code failed = std::make_error_code(std::errc::io_error);
+    const struct {
+        const char* what;
+        std::function<void()> firstTry;
+        std::error_code error;
+        const Bytes& after;
+    } cases[] = {
+        {"nothing changed: refused", [] {}, std::make_error_code(std::errc::permission_denied), saved},
+        {"nothing changed: failed", [] {}, failed, original},
+        {"the name left empty", [&] { fs::remove(path); }, failed, saved},
+        {"moved to another name", [&] { fs::rename(path, dir.path() / "Lumora.INI~RF1.TMP"); }, failed, saved},
+    };
+    for (const auto& c : cases) {
+        writeBytes(path, original);
+        std::error_code error;
+        const platform::Folder folder = platform::Folder::open(dir.path(), error);
+        int tries = 0;
+        platform::writeFileStart(
+            folder, path.filename(), start, error,
+            [&](const platform::Folder& in, const fs::path& made, const fs::path& name, std::error_code& replaceError) {
+                if (tries++ > 0)
+                    return platform::save::replaceWithCopy(in, made, name, replaceError);
+                c.firstTry();
+                replaceError = c.error;
+                return false;
+            });
+        EXPECT_EQ(fileBytes(path), c.after) << c.what;
+        EXPECT_EQ(bool(error), &c.after == &original) << c.what;
+        fs::remove(dir.path() / "Lumora.INI~RF1.TMP");
+        EXPECT_EQ(entriesIn(dir.path()), 1) << c.what << ": a copy was left";
+    }
 }
 
 TEST(FileTable, NumbersAreHandedOutLowestFirst)
