@@ -31,11 +31,19 @@ SettingsRecords readSettings(const RecordImage& image)
     return records;
 }
 
-std::vector<UnkeptText> writeSettings(RecordImage& image, const SettingsRecords& records)
+std::vector<UnkeptText> writeSettings(RecordImage& image, const SettingsRecords& records, const OtherName& otherName)
 {
+    const auto fits = [](const std::optional<std::string>& bytes) { return bytes && bytes->size() <= maxStringBytes; };
     std::vector<UnkeptText> unkept;
     for (int record = 1; record <= 3; ++record) {
-        const std::optional<std::string> bytes = toCodePage(records.*textRecords[std::size_t(record - 1)]);
+        const std::string& text = records.*textRecords[std::size_t(record - 1)];
+        std::optional<std::string> bytes = toCodePage(text);
+        if (!fits(bytes) && otherName) {
+            if (const std::optional<std::string> other = otherName(text); other && fits(toCodePage(*other))) {
+                image.putString(record, *toCodePage(*other));
+                continue;
+            }
+        }
         // Never a part of the text: a cut path would name some other file.
         if (!bytes) {
             image.putString(record, "");

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,9 +43,15 @@ struct UnkeptText {
 // string whose count overruns its slot or the file as empty.
 SettingsRecords readSettings(const RecordImage& image);
 
+// Another name of a path that names the same file or folder (its short
+// name on Windows), when it has one.
+using OtherName = std::function<std::optional<std::string>(const std::string& path)>;
+
 // Writes records 1 to 15 in ascending order into `image`. A text that does
-// not fit its slot or has no code-page byte for a character is written as an
-// empty string, never in part; each such record is listed in the result.
-std::vector<UnkeptText> writeSettings(RecordImage& image, const SettingsRecords& records);
+// not fit its slot or has no code-page byte for a character is written as its
+// other name where `otherName` gives one that fits; otherwise as an empty
+// string, never in part, and each such record is listed in the result.
+std::vector<UnkeptText> writeSettings(RecordImage& image, const SettingsRecords& records,
+                                      const OtherName& otherName = {});
 
 } // namespace lumora

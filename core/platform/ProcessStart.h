@@ -12,14 +12,16 @@ namespace lumora::platform {
 struct StartResult {
     enum Outcome { Started, NotFound, CannotRun };
     Outcome outcome = Started;
-    std::string reason; // the system's reason, for CannotRun
+    std::string reason;   // the system's reason, for CannotRun
+    std::string searched; // where the system looked for the program, as "on the PATH"
 };
 
 // Starts `program` on the game at `path` with the switch string `switches`,
 // in the current directory, with no input: on POSIX systems looked up on the
 // PATH as a shell does, with the path as one argument and each switch as
 // one; on Windows with the command line "program path switches", the path
-// quoted where it must be, where Windows looks for a program. A program found
+// quoted where it must be (and by its short name where the ANSI code page
+// cannot hold it), where Windows looks for a program. A program found
 // but not runnable (not executable, not a program the system can load) is
 // told apart from one that is not there at all. Waits until the program has
 // started or failed to: on a PATH that names a folder on a mount that does

@@ -85,8 +85,8 @@ StartResult startDetached(const std::string& program, std::string_view path, std
     // The search tells a file that is there but may not be run (EACCES, even
     // when it goes on to find nothing) from none at all.
     if (failure == ENOENT || failure == ENOTDIR)
-        return {StartResult::NotFound, {}};
-    return {StartResult::CannotRun, std::generic_category().message(failure)};
+        return {StartResult::NotFound, {}, "on the PATH"};
+    return {StartResult::CannotRun, std::generic_category().message(failure), "on the PATH"};
 }
 
 } // namespace lumora::platform

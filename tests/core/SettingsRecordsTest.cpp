@@ -1,3 +1,4 @@
+#include <map>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -192,6 +193,30 @@ TEST(SettingsRecords, TruncatedAndRandomImagesReadSafely)
         }
         expectSane(RecordImage(noise));
     }
+}
+
+// Where a text cannot be stored, its other name is, when that one fits.
+TEST(SettingsRecords, ATextTheFileCannotHoldGoesByItsOtherNameWhereThatFits)
+{
+    SettingsRecords s;
+    s.selectedPath = "C:\\GAMES\\\xCE\xA9.zip";             // Ω has no byte
+    s.screenshotDirectory = "C:\\" + std::string(130, 's'); // too long
+    s.directory = "C:\\\xE6\xBC\xA2";                       // no other name either
+    const std::map<std::string, std::string> others = {{s.selectedPath, "C:\\GAMES\\3B7E~1.ZIP"},
+                                                       {s.screenshotDirectory, "C:\\" + std::string(127, 't')}};
+    std::vector<std::string> asked;
+    RecordImage image;
+    const std::vector<UnkeptText> unkept = writeSettings(image, s, [&](const std::string& path) {
+        asked.push_back(path);
+        const auto other = others.find(path);
+        return other == others.end() ? std::nullopt : std::optional<std::string>(other->second);
+    });
+    EXPECT_EQ(asked, (std::vector<std::string>{s.selectedPath, s.screenshotDirectory, s.directory}));
+    EXPECT_EQ(image.getString(1), "C:\\GAMES\\3B7E~1.ZIP");
+    ASSERT_EQ(unkept.size(), 2u);
+    EXPECT_TRUE(unkept[0].record == 2 && unkept[0].reason == UnkeptText::TooLong);
+    EXPECT_TRUE(unkept[1].record == 3 && unkept[1].reason == UnkeptText::NotRepresentable);
+    EXPECT_EQ(image.getString(2), "");
 }
 
 } // namespace

@@ -21,6 +21,7 @@
 #include "core/platform/ErrorCode.h"
 #include "core/platform/FileSave.h"
 #include "core/platform/ProcessStart.h"
+#include "core/platform/ShortPath.h"
 #include "core/platform/SystemText.h"
 #include "core/platform/WindowsApi.h"
 
@@ -237,6 +238,25 @@ TEST(WindowsSave, AReadOnlyFileIsReadAndOnlyItsSavesFail)
         GTEST_SKIP() << "the read-only attribute does not bind here (Wine run by the superuser)";
 }
 
+// The lines the stand-in in `folder` wrote of how it was started, once it
+// has; the record goes, for the next start.
+Names startedIn(const fs::path& folder)
+{
+    const fs::path record = folder / "gravlok-started.txt";
+    for (int waited = 0; waited < 10000 && !fs::exists(record); waited += 20)
+        Sleep(20);
+    Sleep(100); // written whole by now
+    Names lines;
+    {
+        std::ifstream in(record);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+    }
+    std::error_code ignored;
+    fs::remove(record, ignored);
+    return lines;
+}
+
 // Where Windows looks for the emulator: the launcher's own folder, then the
 // current one, then the PATH, each found copy of the stand-in writing down
 // beside itself how it was started. One that is not there is told apart from
@@ -256,22 +276,12 @@ TEST(WindowsStart, FindsTheEmulatorWhereWindowsLooksAndHandsItThePathWhole)
     const std::wstring path = L"PATH=" + onPath.wstring();
     _wputenv(path.c_str());
     const auto start = [] { return platform::startDetached("gravlok.exe", "C:\\My Games\\A.ZIP", " -f1 -v").outcome; };
-    // The lines the copy in `folder` wrote, once it has.
-    const auto startedIn = [](const fs::path& folder) {
-        const fs::path record = folder / "gravlok-started.txt";
-        for (int waited = 0; waited < 10000 && !fs::exists(record); waited += 20)
-            Sleep(20);
-        Sleep(100); // written whole by now
-        std::ifstream in(record);
-        Names lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    };
-
     EXPECT_EQ(start(), platform::StartResult::NotFound);
     std::ofstream(here / "gravlok.exe") << "no program";
-    EXPECT_EQ(start(), platform::StartResult::CannotRun);
+    const platform::StartResult noProgram = platform::startDetached("gravlok.exe", "A.ZIP", "");
+    EXPECT_EQ(noProgram.outcome, platform::StartResult::CannotRun);
+    EXPECT_TRUE(!noProgram.reason.empty() && noProgram.reason.find("nknown") == std::string::npos) << noProgram.reason;
+    EXPECT_NE(noProgram.searched.find(platform::utf8FromPath(here)), std::string::npos) << noProgram.searched;
     fs::remove(here / "gravlok.exe");
 
     fs::copy_file(standin, onPath / "gravlok.exe");
@@ -290,6 +300,70 @@ TEST(WindowsStart, FindsTheEmulatorWhereWindowsLooksAndHandsItThePathWhole)
         Sleep(100);
     fs::remove(own / "gravlok-started.txt", ignored);
     fs::current_path(before);
+}
+
+// The path reaches the emulator as one argument, as the system's own
+// CommandLineToArgvW splits the line in the stand-in: quoted only where it
+// must be, and by its short name where the ANSI code page lacks a character.
+TEST(WindowsStart, ThePathReachesTheEmulatorAsOneArgument)
+{
+    test::TempDir dir;
+    fs::copy_file(LUMORA_STANDIN_GRAVLOK, dir.path() / "gravlok.exe");
+    const fs::path game = dir.path() / L"\u6F22\u5B57 \U0001F3AE.zip";
+    std::ofstream(game).put('x');
+    const std::string wide = platform::utf8FromPath(game);
+    const std::optional<std::string> shortGame = platform::shortPathName(wide);
+    ASSERT_TRUE(shortGame && toCodePage(*shortGame)) << "Wine keeps a short name for every file";
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    const struct {
+        std::string path;
+        std::string received;
+        bool asItStands;
+    } cases[] = {
+        {"C:\\GAMES\\R&D.ZIP", "C:\\GAMES\\R&D.ZIP", true},
+        {"C:\\x^y.zip", "C:\\x^y.zip", true},
+        {"%PATH%.zip", "%PATH%.zip", true},
+        {"C:\\a(1),b;c=d!.zip", "C:\\a(1),b;c=d!.zip", true},
+        {"C:\\My Games\\A.ZIP", "C:\\My Games\\A.ZIP", false},
+        {"C:\\My Games\\", "C:\\My Games\\", false},
+        {"a\tb.zip", "a\tb.zip", false},
+        {"", "", false},
+        {wide, *shortGame, true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(platform::startDetached("gravlok.exe", c.path, " -f1").outcome, platform::StartResult::Started);
+        const Names lines = startedIn(dir.path());
+        ASSERT_EQ(lines.size(), 4u) << c.path;
+        EXPECT_EQ(lines[2], "arg1=" + c.received);
+        EXPECT_EQ(lines[3], "arg2=-f1") << c.path;
+        if (c.asItStands)
+            EXPECT_EQ(lines[0], "line=gravlok.exe " + c.received + "  -f1");
+    }
+    fs::current_path(before);
+}
+
+// What the settings file cannot hold, a character or a length, is stored by
+// its short name, which names the same file or folder.
+TEST(WindowsShortNames, WhatARecordCannotHoldGoesByItsShortName)
+{
+    test::TempDir dir;
+    const fs::path game = dir.path() / L"\u041A\u0418\u041D\u041E.zip"; // Cyrillic on a Western system
+    std::ofstream(game).put('x');
+    fs::path deep = dir.path();
+    for (int i = 0; deep.native().size() < 140; ++i)
+        deep /= "a folder with a long name " + std::to_string(i);
+    fs::create_directories(deep);
+    SettingsRecords records;
+    records.selectedPath = platform::utf8FromPath(game);
+    records.directory = platform::utf8FromPath(deep);
+    RecordImage image;
+    EXPECT_TRUE(writeSettings(image, records, platform::shortPathName).empty());
+    const SettingsRecords stored = readSettings(image);
+    EXPECT_NE(stored.selectedPath, records.selectedPath);
+    EXPECT_TRUE(fs::equivalent(platform::pathFromUtf8(stored.selectedPath), game)) << stored.selectedPath;
+    EXPECT_LE(stored.directory.size(), maxStringBytes);
+    EXPECT_TRUE(fs::equivalent(platform::pathFromUtf8(stored.directory), deep)) << stored.directory;
 }
 
 } // namespace
