@@ -34,10 +34,11 @@ bool startDetached(const LaunchRequest& request, QString* error)
     const platform::StartResult result = platform::startDetached(
         nativeFromText(request.program), nativeFromText(request.path), nativeFromText(request.switches));
     if (error) {
+        const QString searched = displayText(result.searched);
         if (result.outcome == platform::StartResult::NotFound)
-            *error = QStringLiteral("it was not found on the PATH");
+            *error = QStringLiteral("it was not found %1").arg(searched);
         else if (result.outcome == platform::StartResult::CannotRun)
-            *error = QStringLiteral("it was found on the PATH but cannot be run (%1)").arg(displayText(result.reason));
+            *error = QStringLiteral("it was found %1 but cannot be run (%2)").arg(searched, displayText(result.reason));
     }
     return result.outcome == platform::StartResult::Started;
 }

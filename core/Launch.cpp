@@ -41,7 +41,7 @@ std::string commandLine(std::string_view selectedPath, std::string_view switches
 
 std::string quotedForWindows(std::string_view selectedPath)
 {
-    if (selectedPath.find_first_of(" \t\n\v\"&|<>^(),;=%!") == std::string_view::npos)
+    if (!selectedPath.empty() && selectedPath.find_first_of(" \t\"") == std::string_view::npos)
         return std::string(selectedPath);
     // In quotes, by the rules CommandLineToArgvW reads them with: backslashes
     // stand for themselves unless a quote follows, so those before a quote,

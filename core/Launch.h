@@ -35,9 +35,10 @@ std::string switchString(const SwitchInputs& inputs);
 std::string commandLine(std::string_view selectedPath, std::string_view switches);
 
 // The selected path as the command line Windows starts the emulator with
-// holds it: in quotes where it holds what would split it or be taken for
-// something else (blanks, quotes, "&" and the like), so that
-// CommandLineToArgvW reads it back as one argument; otherwise as it stands.
+// holds it: in quotes where CommandLineToArgvW would otherwise not read it
+// back as one argument (a blank, a tab, a quote, or no path at all);
+// otherwise as it stands. "&", "^" or "%" mean something to cmd.exe alone,
+// which the start does not go through.
 std::string quotedForWindows(std::string_view selectedPath);
 
 // What the process start receives: the selected path as one argument (none

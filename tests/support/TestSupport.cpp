@@ -256,9 +256,9 @@ bool save(frmMain& window)
 QStringList argumentsOf(const LaunchRequest& request)
 {
     QStringList words;
-    for (const std::string& word : launchArguments(nativeFromText(request.path), nativeFromText(request.switches)))
-        words.append(textFromNative(word));
-    return words;
+    if (!request.path.isEmpty())
+        words.append(request.path);
+    return words + request.switches.split(u' ', Qt::SkipEmptyParts);
 }
 
 QStringList shownEntries(const QAbstractItemView& view)
