@@ -154,6 +154,8 @@ void RecordFile::open(bool create)
         file_ = RegularFile::open(folder_, name_, RegularFile::Access::Read, RegularFile::Create::No, readError);
         if (!readError)
             error.clear();
+        else if (create && readError == std::errc::no_such_file_or_directory)
+            throw FolderRefusesFile(platform::errorNumber(error, platform::Doing::Opening), describe(path_, error));
     }
     if (error)
         throw RuntimeError(platform::errorNumber(error, platform::Doing::Opening), describe(path_, error));

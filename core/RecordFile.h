@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/RuntimeError.h"
 #include "core/platform/RegularFile.h"
 
 namespace lumora {
@@ -56,6 +57,12 @@ private:
     void put(int record, const unsigned char* data, std::size_t size);
     std::size_t available(int record) const; // bytes of the slot inside the file
     std::vector<unsigned char> bytes_;
+};
+
+// Raised when the file is not there and its folder lets no file be made.
+class FolderRefusesFile : public RuntimeError {
+public:
+    using RuntimeError::RuntimeError;
 };
 
 // One open record file. Opening refuses anything that is not a regular file

@@ -24,6 +24,7 @@
 #include "core/PreviewPath.h"
 #include "core/SettingsRecords.h"
 #include "core/SparklePoint.h"
+#include "core/platform/ShortPath.h"
 #include "launcher/ProgramStart.h"
 #include "settings/frmSettings.h"
 
@@ -199,7 +200,19 @@ void frmMain::Form_Load()
     cboFileType->addEntry(QStringLiteral("Zip Files (*.zip)"));
     cboFileType->addEntry(QStringLiteral("All Files (*.*)"));
     fileHandle_ = runtime_.files.freeFile();
-    runtime_.files.open(fileHandle_, settingsFileName);
+    try {
+        runtime_.files.open(fileHandle_, settingsFileName);
+    } catch (const FolderRefusesFile& e) {
+        // A folder the user may not write in, such as a portable copy
+        // unpacked under Program Files.
+        runtime_.errors.end(1); // no handler runs while the report is up
+        runtime_.errors.report(
+            e, nullptr,
+            QStringLiteral("Lumora keeps its settings in %1 in the folder it is started from, and cannot write in "
+                           "\"%2\". Start Lumora from a folder you can write to; the installer puts it in one.")
+                .arg(QString::fromLatin1(settingsFileName), shownPath(runtime_.startDirectory)));
+        return;
+    }
     const std::shared_ptr<RecordFile> file = runtime_.files.at(fileHandle_);
     stored_ = readSettings(file->read(settingsRecordCount));
     fileWork_.post([file] { file->removeStaleCopies(); });
@@ -229,7 +242,7 @@ void frmMain::cmdSettings_Click()
 
 void frmMain::closeAndSave()
 {
-    SaveRecord([this](bool saved) {
+    SaveRecord({}, [this](bool saved) {
         if (!saved)
             return; // the report has been shown; the window stays open with its values
         Reload();
@@ -239,7 +252,9 @@ void frmMain::closeAndSave()
 
 void frmMain::cmdExit_Click()
 {
-    SaveRecord([this](bool saved) {
+    const QString stillOpen = QStringLiteral("Lumora stays open so that nothing is lost: press Exit again once the "
+                                             "settings can be saved. Closing the window leaves without saving.");
+    SaveRecord(stillOpen, [this](bool saved) {
         if (!saved)
             return; // nothing is lost: the user can free space and try again
         letGoOfSettingsFile();
@@ -273,7 +288,9 @@ void frmMain::letGoOfSettingsFile()
 
 // ---- The settings file ----
 
-void frmMain::SaveRecord(const std::function<void(bool saved)>& then)
+void frmMain::SaveRecord(const std::function<void(bool saved)>& then) { SaveRecord({}, then); }
+
+void frmMain::SaveRecord(const QString& failureAdvice, const std::function<void(bool saved)>& then)
 {
     // A settings window closed through its frame is made again here and
     // refilled from the stored records, so its unsaved changes are lost; the
@@ -290,13 +307,15 @@ void frmMain::SaveRecord(const std::function<void(bool saved)>& then)
     auto save = fileWork_.run<Saved>([file, records] {
         // Bytes after each value are kept as the file had them.
         RecordImage image = file->read(settingsRecordCount);
-        Saved saved{writeSettings(image, records), {}};
+        // A name the settings file cannot hold is stored by its short name
+        // where the system keeps one.
+        Saved saved{writeSettings(image, records, platform::shortPathName), {}};
         file->write(image);
         saved.records = readSettings(file->read(settingsRecordCount));
         return saved;
     });
     hold_ = std::make_unique<InputHold>(this);
-    const auto finish = [this, records, then](const Outcome<Saved>& outcome) {
+    const auto finish = [this, records, then, failureAdvice](const Outcome<Saved>& outcome) {
         hold_.reset();
         Saved saved;
         try {
@@ -304,11 +323,16 @@ void frmMain::SaveRecord(const std::function<void(bool saved)>& then)
         } catch (const RuntimeError& e) {
             // The old settings are still whole in the file and the new ones on
             // screen; the user decides what to do next.
-            runtime_.errors.report(e, this);
+            runtime_.errors.report(e, this, failureAdvice);
             then(false);
             return;
         }
         stored_ = saved.records;
+        // A text stored by its short name, or empty, is still what the user
+        // chose: this run goes on with it, and the reload after "Close and
+        // Save" shows it.
+        for (std::string SettingsRecords::*text : textRecords)
+            stored_.*text = records.*text;
         for (const UnkeptText& u : saved.unkept)
             warn(unkeptMessage(u, records));
         then(true);
@@ -335,9 +359,11 @@ void frmMain::LoadRecord(LoadScope scope)
         dirDirectory->setPath(
             directory,
             [this, directory](const RuntimeError& e) {
-                // A stick not plugged in, a share asleep, a folder gone: the
-                // usual, and nothing to tell.
-                if (e.number() != err::PathNotFound && e.number() != err::DeviceUnavailable)
+                // A stick not plugged in, a card reader or CD drive with
+                // nothing in it, a share asleep, a folder gone: the usual,
+                // and nothing to tell.
+                if (e.number() != err::PathNotFound && e.number() != err::DeviceUnavailable &&
+                    e.number() != err::DiskNotReady)
                     warn(QStringLiteral("The folder \"%1\" kept in the settings cannot be read: %2. It stays in the "
                                         "settings until another folder is chosen.")
                              .arg(shownPath(directory), describe(e)));
@@ -362,7 +388,15 @@ void frmMain::drvDrive_Change()
         runtime_.seams.messageBox(this, QStringLiteral("Drive Error!"), QStringLiteral("Error"), style::Exclamation);
         // Back to the directory list's drive; this raises the change event
         // once more, which moves the list to that drive's current directory.
-        drvDrive->setDrive(dirDirectory->path());
+        if (runtime_.drives.indexOfPath(dirDirectory->path()) >= 0) {
+            drvDrive->setDrive(dirDirectory->path());
+            return;
+        }
+        // That drive has gone too (its stick pulled, its share gone): the
+        // lists stay where they are, and the user chooses where to go.
+        drvDrive->showFirstDrive();
+        warn(QStringLiteral("The drive of \"%1\" is not there any more. Choose another drive or folder.")
+                 .arg(shownPath(dirDirectory->path())));
     });
 }
 

@@ -64,6 +64,8 @@ public:
     // go on painting and take no input, so that nothing the user does comes
     // between the save and what follows it.
     void SaveRecord(const std::function<void(bool saved)>& then);
+    // The same; a failure's report ends with `failureAdvice`.
+    void SaveRecord(const QString& failureAdvice, const std::function<void(bool saved)>& then);
     // Puts the records as last read from or written to the settings file into
     // the windows. At start-up and after "Close and Save" both windows take
     // them. A settings window made anew after the user closed it through its

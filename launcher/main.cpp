@@ -6,6 +6,7 @@
 #include "controls/FormRuntime.h"
 #include "core/SettingsRecords.h"
 #include "core/platform/Display.h"
+#include "core/platform/Mounts.h"
 #include "launcher/ProgramStart.h"
 #include "launcher/frmMain.h"
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
 {
     if (const std::optional<int> answered = answerFromTerminal(argc, argv))
         return *answered;
+    lumora::platform::noSystemBoxesForDrives();
     // The menu bar belongs inside the window: the client area is placed
     // below it. A desktop's global menu would move it out (and asking the
     // session bus for one costs start-up time).

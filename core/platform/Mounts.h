@@ -63,6 +63,10 @@ struct DriveReply {
 };
 DriveReply askDrive(const std::string& root);
 
+// Once at the start: a drive without a medium that the program asks fails
+// the call, instead of raising the system's own "no disk" box (Windows).
+void noSystemBoxesForDrives();
+
 // The directory the system keeps as current for the drive at `root`, where
 // it keeps one per drive (Windows); otherwise the root. Asks nothing of the
 // drive.

@@ -62,4 +62,7 @@ DriveReply askDrive(const std::string& root) { return {isFolder(root), {}}; }
 
 std::string driveCurrentDirectory(const std::string& root) { return root; }
 
+// No system here answers a question with a box of its own.
+void noSystemBoxesForDrives() {}
+
 } // namespace lumora::platform

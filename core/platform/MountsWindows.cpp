@@ -19,7 +19,7 @@ std::vector<Mount> mountTable()
 
 bool isFolder(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesW(pathFromUtf8(path).c_str());
+    const DWORD attributes = GetFileAttributesW(systemPath(pathFromUtf8(path)).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -55,6 +55,13 @@ DriveReply askDrive(const std::string& root)
     // Every letter is a place to go; one without a medium says so when it is
     // chosen.
     return {true, driveText(root, label)};
+}
+
+void noSystemBoxesForDrives()
+{
+    // A floppy, an empty card reader or a CD drive without a disc asked by
+    // the program itself: the call fails, and Lumora says "Drive Error!".
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS);
 }
 
 std::string driveCurrentDirectory(const std::string& root)

@@ -79,6 +79,25 @@ TEST(LifecycleStart, ASettingsFileThatIsNoRegularFileStopsTheStartUp)
     }
 }
 
+// A portable copy unpacked where the user may not write.
+TEST(LifecycleStart, AStartFolderThatCannotBeWrittenIsNamedWithWhatToDo)
+{
+    test::World world;
+    const QString folder = world.makeDir("Program Files");
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+    const test::OrdinaryUserFiles ordinary(world);
+    ASSERT_TRUE(QDir::setCurrent(folder));
+    if (QFile("probe").open(QIODevice::WriteOnly))
+        GTEST_SKIP() << "the folder's protection does not bind here";
+    frmMain w(world.runtime());
+    world.runtime().errors.guard([&] { w.Form_Load(); });
+    ASSERT_EQ(world.messages.size(), 1u);
+    const QString prompt = world.messages[0].prompt;
+    EXPECT_TRUE(prompt.contains("\"" + folder + "\"") && prompt.contains("a folder you can write to"))
+        << prompt.toStdString();
+    EXPECT_EQ(world.endCodes, std::vector<int>{1});
+}
+
 TEST_F(Lifecycle, AReadOnlySettingsFileStartsAndOnlyItsSavesFail)
 {
     world.makeFile("Lumora.INI", QByteArray::fromHex("0500") + "a.zip");
