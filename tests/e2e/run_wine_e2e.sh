@@ -4,8 +4,11 @@
 # lists, a pick shows both screenshots, "Run Gravlok" starts the emulator (a
 # stand-in gravlok.exe beside lumora.exe that writes down its command line),
 # a drive that cannot be read gives "Drive Error!" and the lists recover,
-# another of Wine's drives is chosen, and "Exit" writes Lumora.INI byte for
-# byte as expected.
+# another of Wine's drives is chosen and left again, a folder deeper than 260
+# characters lists, and its game named in characters the ANSI code page
+# lacks shows its screenshot and reaches the emulator by its short name;
+# "Exit" writes Lumora.INI byte for byte as expected, the game and the deep
+# folder by their short names.
 #
 # Usage: run_wine_e2e.sh STAGE STANDIN_EXE ARTEFACT_DIR WINE_PREFIX
 #
@@ -72,11 +75,19 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # screenshots elsewhere, the settings naming both, "2 Frames" chosen.
 mkdir -p "$games" "$shots" "$dvd" || fail "cannot build the work area"
 cp -r "$stage" "$app" && cp "$standin" "$app/gravlok.exe" || fail "cannot copy the program"
+# Its manifest lets Windows give it paths of any length where the system allows.
+grep -q '<longPathAware[^>]*>true<' "$app/lumora.exe" && grep -q 'supportedOS Id="{8e0f7a12' "$app/lumora.exe" ||
+    fail "lumora.exe carries no manifest saying it is long-path aware and made for Windows 10 and 11"
 : >"$games/PUZZLE.ZIP"
 : >"$games/GAME B.ZIP"
 : >"$games/notes.txt"
+# One folder of 240 characters below the games: more than 260 in all.
+deep="$games/$(printf 'deep%.0s' $(seq 60))"
+far_game="漢字.zip"
+mkdir -p "$deep" && : >"$deep/$far_game" || fail "cannot make the deep folder"
 convert -size 200x150 xc:red "BMP3:$shots/GAME B.ZIP1.bmp" &&
-    convert -size 200x150 xc:blue "BMP3:$shots/GAME B.ZIP2.bmp" || fail "cannot make the screenshots"
+    convert -size 200x150 xc:blue "BMP3:$shots/GAME B.ZIP2.bmp" &&
+    convert -size 200x150 xc:lime "BMP3:$shots/${far_game}1.bmp" || fail "cannot make the screenshots"
 picked="$(winpath "$games/GAME B.ZIP")"
 head -c 1920 /dev/zero >"$ini"
 put_string_record 2 "$(winpath "$shots")"
@@ -162,9 +173,35 @@ sleep 1.5
 xdotool type --delay 100 c && xdotool key Return
 sleep 2
 
+# ---- Back on Wine's Z: drive, at the games, then down into the deep folder,
+# the games folder's one sub-folder: the directory list opens its last entry.
+click "$drives_x" "$drives_y"
+sleep 1.5
+xdotool type --delay 100 z && xdotool key Return
+sleep 2
+dirs_x=$((cx + $(tw 120))) dirs_y=$((cy + $(tw 3840)))
+click $((dirs_x + 40)) $((dirs_y + 9))
+xdotool key End Return
+sleep 3
+click $((files_x + 40)) $((files_y + 9))
+wait_for "$wait_limit" "the deep game's screenshot" colour_is $((cx + $(tw 120) + 20)) $((cy + 20)) 0,255,0
+rm -f "$started"
+click $((cx + $(tw 6600) + 40)) $((cy + $(tw 5160) + 15))
+wait_for "$wait_limit" "the emulator's start from the deep folder" is_file "$started"
+sleep 0.5
+short_game="$(sed -n 's/^arg1=//p' "$started")"
+unix_of() { bash "$wine_run" "$prefix" winepath.exe -u "$1" 2>/dev/null | tr -d '\r'; }
+[ "$(unix_of "$short_game")" = "$deep/$far_game" ] && ! printf '%s' "$short_game" | LC_ALL=C grep -q '[^ -~]' ||
+    fail "the deep game reached the emulator as '$short_game', not as a short name of $deep/$far_game"
+grep -qx "line=gravlok.exe $short_game  -f1" "$started" || fail "the command line was: $(head -1 "$started")"
+say "the deep game reached the emulator as $short_game"
+
 # ---- Exit: the settings as the player left them.
 click $((cx + $(tw 8040) + 40)) $((cy + $(tw 5160) + 15))
 wait_for "$wait_limit" "lumora.exe to end" has_no_window Lumora
+short_deep="$(dd if="$ini" bs=1 skip=$((2 * 128 + 2)) count=$(od -An -tu2 -j256 -N2 "$ini" | tr -d ' ') status=none)"
+[ "$(unix_of "$short_deep")" = "$deep" ] ||
+    fail "record 3 holds '$short_deep', not a short name of the deep folder"
 expected="$work/expected.INI"
 # Each value written over the file as it was; what follows a value in its
 # slot stays.
@@ -173,6 +210,6 @@ perl -e 'my ($before, $one, $two, $three) = @ARGV;
          my $put = sub { my ($n, $bytes) = @_; substr($img, ($n - 1) * 128, length $bytes) = $bytes };
          $put->($_->[0], pack("v", length $_->[1]) . $_->[1]) for ([1, $one], [2, $two], [3, $three]);
          $put->($_, pack("vv", 11, $_ == 5 ? 0xFFFF : 0)) for 4 .. 13;
-         print $img;' "$work/before.INI" "$picked" "$(winpath "$shots")" 'C:\' >"$expected"
+         print $img;' "$work/before.INI" "$short_game" "$(winpath "$shots")" "$short_deep" >"$expected"
 cmp "$ini" "$expected" || fail "Lumora.INI is not what Exit should have written: $(od -Ax -tx1 "$expected" | head -30)"
-say "Exit wrote Lumora.INI byte for byte; passed"
+say "Exit wrote Lumora.INI byte for byte, the deep folder as $short_deep; passed"
