@@ -22,10 +22,8 @@ std::string utf8FromWide(std::wstring_view wide);
 // A path as the system's file calls take it: an absolute one in its long
 // form, which no length limit applies to, whatever the system's setting.
 std::wstring systemPath(std::wstring_view path);
-inline std::wstring systemPath(const std::filesystem::path& path)
-{
-    return systemPath(std::wstring_view(path.native()));
-}
+inline std::wstring systemPath(const std::wstring& path) { return systemPath(std::wstring_view(path)); }
+inline std::wstring systemPath(const std::filesystem::path& path) { return systemPath(path.native()); }
 // A path in long form as the user knows it: C:\... or \\server\share\...
 std::wstring ordinaryForm(std::wstring_view path);
 #endif

@@ -193,7 +193,7 @@ short_game="$(sed -n 's/^arg1=//p' "$started")"
 unix_of() { bash "$wine_run" "$prefix" winepath.exe -u "$1" 2>/dev/null | tr -d '\r'; }
 [ "$(unix_of "$short_game")" = "$deep/$far_game" ] && ! printf '%s' "$short_game" | LC_ALL=C grep -q '[^ -~]' ||
     fail "the deep game reached the emulator as '$short_game', not as a short name of $deep/$far_game"
-grep -qx "line=gravlok.exe $short_game  -f1" "$started" || fail "the command line was: $(head -1 "$started")"
+grep -qxF "line=gravlok.exe $short_game  -f1" "$started" || fail "the command line was: $(head -1 "$started")"
 say "the deep game reached the emulator as $short_game"
 
 # ---- Exit: the settings as the player left them.
