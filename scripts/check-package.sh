@@ -9,12 +9,14 @@
 #   - desktop-file-validate: the desktop entry draws no complaint;
 #   - man: the manual page formats without a warning;
 #   - the package, packaging/changelog, the metainfo's newest release and the
-#     manual page all name the same version.
+#     manual page all name the same version;
+#   - the SHA256SUMS written beside the package holds its sum.
 #
 #   scripts/check-package.sh
 #
 # LUMORA_PKG_BUILD picks the build directory (default build/pkg); the package
-# is left there. Exits 1 when a check fails, 2 when a tool is missing.
+# is left there with its SHA256SUMS. Exits 1 when a check fails, 2 when a
+# tool is missing.
 set -euo pipefail
 src="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${LUMORA_PKG_BUILD:-$src/build/pkg}"
@@ -39,7 +41,7 @@ done
 cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DLUMORA_BUILD_TESTS=OFF -DLUMORA_BUILD_BENCH=OFF \
     -DLUMORA_SANITIZE=OFF >/dev/null
 cmake --build "$build" -j"$jobs"
-rm -f "$build"/lumora_*.deb
+rm -f "$build"/lumora_*.deb "$build/SHA256SUMS"
 cpack_log="$build/cpack.log"
 if ! (cd "$build" && cpack -G DEB) >"$cpack_log" 2>&1; then
     cat "$cpack_log" >&2
@@ -52,7 +54,9 @@ if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
     exit 1
 fi
 deb="${debs[0]}"
-say "built ${deb#"$src"/}"
+# The sum a player checks a download against, published beside it.
+(cd "$build" && sha256sum "$(basename "$deb")" >SHA256SUMS)
+say "built ${deb#"$src"/} and its SHA256SUMS"
 
 # ---- lintian. Overridden tags are listed (O:) with their reasons (N:), so the
 # report shows what is let through and why.
@@ -111,6 +115,12 @@ if [ "$changelog_version" = "$package_version" ] && [ "$metainfo_version" = "$pa
 else
     fail "versions differ: package '$package_version', packaging/changelog '$changelog_version'," \
         "metainfo '$metainfo_version', manual page '$manual_version'"
+fi
+
+if (cd "$build" && sha256sum -c SHA256SUMS); then
+    say "SHA256SUMS: the package's sum"
+else
+    fail "SHA256SUMS does not hold the package's sum"
 fi
 
 if [ $failures -ne 0 ]; then

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Windows installer as a player would meet it, under Wine in a
-# Wine prefix of its own: a silent install for the user (no administrator),
+# Wine prefix of its own: the version resources Explorer shows for the
+# installer and the installed lumora.exe, as exiftool reads them; a silent
+# install for the user (no administrator),
 # the installed lumora.exe started to its window from the Start menu's
 # folder and left through "Exit", a silent uninstall, and nothing of it left
 # behind: no program folder, no Start menu entry, no uninstall entry.
@@ -11,11 +13,25 @@ src="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 installer="$(realpath "${1:?usage: check-windows-installer.sh INSTALLER.exe [PREFIX]}")"
 prefix="$(realpath -m "${2:-$src/build/windows/installprefix}")"
 wine_run="$src/scripts/wine-run.sh"
+version="$(basename "$installer" | sed -n 's/^lumora-\(.*\)-windows-x64\.exe$/\1/p')"
 say() { echo "installer: $*"; }
 fail() {
     echo "installer: FAILED: $*" >&2
     exit 1
 }
+
+# Product name, version and a description, in Explorer's Details tab.
+check_version_resource() {
+    local info
+    info="$(exiftool -s -s -ProductName -ProductVersion -FileVersion -FileDescription -ProductVersionNumber "$1")" || true
+    grep -qxF 'ProductName: Lumora' <<<"$info" && grep -qxF "ProductVersion: $version" <<<"$info" &&
+        grep -qxF "FileVersion: $version" <<<"$info" && grep -q '^FileDescription: .*Lumora' <<<"$info" &&
+        grep -qxF "ProductVersionNumber: $version.0" <<<"$info" ||
+        fail "$(basename "$1") does not carry Lumora's version $version: ${info:-no version resource}"
+    say "$(basename "$1"): $(sed -n 's/^FileDescription: //p' <<<"$info"), version $version"
+}
+[ -n "$version" ] || fail "no version in the installer's name $(basename "$installer")"
+check_version_resource "$installer"
 
 xvfb_pid=""
 cleanup() {
@@ -48,6 +64,7 @@ wine "$installer" /S || fail "the installer ended with an error"
 [ -f "$programs/platforms/qwindows.dll" ] || fail "no platform plugin beside lumora.exe"
 [ -f "$shortcut" ] || fail "no Start menu entry"
 registered || fail "no uninstall entry under $key"
+check_version_resource "$programs/lumora.exe"
 
 say "starting the installed lumora.exe"
 (cd "$programs" && wine ./lumora.exe >/dev/null 2>&1) &

@@ -11,9 +11,10 @@ lumora_wayland_test_packages=(weston xwayland dbus-daemon at-spi2-core python3-d
 lumora_test_packages=(googletest libgtest-dev xvfb xauth xdotool x11-utils imagemagick strace fonts-dejavu-core
                       "${lumora_wayland_test_packages[@]}")
 # The Windows build, its suite and end-to-end test under Wine, the packages
-# (scripts/test-windows.sh; Qt for Windows is scripts/qt-windows.sh's).
+# and the version resources they carry (exiftool; scripts/test-windows.sh;
+# Qt for Windows is scripts/qt-windows.sh's).
 lumora_windows_test_packages=(g++-mingw-w64-x86-64-posix ninja-build googletest wine64 nsis xvfb xauth xdotool
-                              x11-utils imagemagick perl)
+                              x11-utils imagemagick perl libimage-exiftool-perl)
 # Qt for Windows, built once from Debian's source package (scripts/qt-windows.sh).
 lumora_qt_windows_packages=(g++-mingw-w64-x86-64-posix cmake ninja-build dpkg-dev xz-utils qt6-base-dev
                             qt6-base-dev-tools)

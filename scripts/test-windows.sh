@@ -4,7 +4,8 @@
 # per machine, a quarter of an hour or more the first time), then under Wine runs the
 # suite (core and windows on Qt's offscreen platform) and the end-to-end test
 # of lumora.exe on an X server of its own, packs the portable ZIP and the
-# installer, and checks the installer. Arguments go to ctest, for example
+# installer with their SHA256SUMS, and checks the installer and the sums.
+# Arguments go to ctest, for example
 #   scripts/test-windows.sh -R core_tests
 # The build, its Wine prefixes and the packages live in build/windows.
 set -euo pipefail
@@ -28,9 +29,14 @@ status=0
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 900 "$@" || status=$?
 if [ $# -eq 0 ]; then
     version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
-    (cd "$build" && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null) || status=1
+    packages=("lumora-$version-windows-x64.zip" "lumora-$version-windows-x64.exe")
+    rm -f "$build/SHA256SUMS"
+    # The sums a player checks a download against, published beside it.
+    (cd "$build" && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null &&
+        sha256sum "${packages[@]}" >SHA256SUMS) || status=1
     bash "$src/scripts/check-windows-installer.sh" "$build/lumora-$version-windows-x64.exe" "$build/installprefix" ||
         status=1
+    (cd "$build" && sha256sum -c SHA256SUMS) || status=1
     ls -l "$build"/lumora-"$version"-windows-x64.{zip,exe} 2>/dev/null | awk '{ print "package:", $9, $5, "bytes" }'
 fi
 # Nothing of Wine's is left running once the tests are done.

@@ -2,6 +2,7 @@
 set(LUMORA_CORE_TEST_SOURCES
   CodePageTest.cpp
   CoreTestSupport.h
+  DataFolderTest.cpp
   DirectoryListingTest.cpp
   LaunchTest.cpp
   MountsTest.cpp
