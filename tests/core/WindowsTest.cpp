@@ -332,8 +332,7 @@ TEST(WindowsStart, ThePathReachesTheEmulatorAsOneArgument)
         ASSERT_EQ(lines.size(), 4u) << path;
         EXPECT_EQ(lines[2], "arg1=" + received);
         EXPECT_EQ(lines[3], "arg2=-f1") << path;
-        if (asItStands)
-            EXPECT_EQ(lines[0], "line=gravlok.exe " + received + "  -f1");
+        EXPECT_EQ(lines[0] == "line=gravlok.exe " + received + "  -f1", asItStands) << lines[0];
     }
     fs::current_path(before);
 }
