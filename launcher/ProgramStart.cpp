@@ -5,9 +5,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
-#include <cstdlib>
 
 #include "core/Worker.h"
+#include "core/platform/ProcessStart.h"
 
 namespace lumora {
 
@@ -49,7 +49,7 @@ int ending(int exitCode)
             window->hide();
         QGuiApplication::sync();
         std::fflush(nullptr);
-        std::_Exit(exitCode);
+        platform::endThisProcess(exitCode);
     }
     return exitCode;
 }

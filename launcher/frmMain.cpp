@@ -215,7 +215,8 @@ void frmMain::Form_Load()
     }
     const std::shared_ptr<RecordFile> file = runtime_.files.at(fileHandle_);
     stored_ = readSettings(file->read(settingsRecordCount));
-    fileWork_.post([file] { file->removeStaleCopies(); });
+    // Housekeeping on a worker of its own: a save never waits behind it.
+    startWorker([file] { file->removeStaleCopies(); });
     Reload();
     // The start-up is over once the window shows: the folder reads it asked
     // for begin then, off the way of the first frame.

@@ -217,8 +217,9 @@ void removeStaleCopies(const Folder& folder, const fs::path& name)
     save::forEachFileNamed(folder, head, [&](std::string_view entry, std::chrono::seconds age) {
         const unsigned long owner = copyOwner(entry, head);
         // A save still running owns its copy, for a moment; one whose
-        // process has gone, killed half-way, owns nothing.
-        if (owner != 0 && (!save::processRuns(owner) || age > staleAfter))
+        // process has gone, killed half-way, owns nothing. This process's
+        // own copies are its saves', however slow their disk.
+        if (owner != 0 && owner != save::currentProcess() && (!save::processRuns(owner) || age > staleAfter))
             save::removeFile(folder, fs::path(std::string(entry)));
     });
 }

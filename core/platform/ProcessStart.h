@@ -28,4 +28,10 @@ struct StartResult {
 // not answer, as long as that mount likes.
 StartResult startDetached(const std::string& program, std::string_view path, std::string_view switches);
 
+// Ends this process at once with `exitCode`, whatever its other threads are
+// doing: nothing of the program or its libraries runs on the way out, so a
+// thread stuck in a call to a mount that never answers, holding whatever it
+// holds, cannot keep the process from ending.
+[[noreturn]] void endThisProcess(int exitCode);
+
 } // namespace lumora::platform

@@ -89,4 +89,6 @@ StartResult startDetached(const std::string& program, std::string_view path, std
     return {StartResult::CannotRun, std::generic_category().message(failure), "on the PATH"};
 }
 
+void endThisProcess(int exitCode) { ::_exit(exitCode); }
+
 } // namespace lumora::platform

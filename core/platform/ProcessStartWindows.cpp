@@ -1,3 +1,5 @@
+#include <cstdlib>
+
 #include "core/CodePage.h"
 #include "core/Launch.h"
 #include "core/platform/ProcessStart.h"
@@ -75,6 +77,15 @@ StartResult startDetached(const std::string& program, std::string_view path, std
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return {};
+}
+
+// ExitProcess would first tell every library that the process detaches,
+// under the loader's lock, and one whose handler waits for a lock that a
+// stuck thread holds never returns: TerminateProcess tells nobody.
+void endThisProcess(int exitCode)
+{
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
+    std::abort(); // never reached
 }
 
 } // namespace lumora::platform

@@ -362,18 +362,19 @@ TEST(RecordFile, ASaveReachesItsFileWhereverItsFolderGoes)
         writeBytes(folder / name, Bytes{9});
         test::setLastWriteTime(folder / name, fs::file_time_type::clock::now() - old);
     };
-    const std::string running = std::to_string(::getpid()), gone = "4194999";
+    const std::string running = std::to_string(::getppid()), own = std::to_string(::getpid()), gone = "4194999";
     ASSERT_NE(::kill(4194999, 0), 0);
     age("Lumora.INI.~" + gone + ".tmp", std::chrono::minutes(0));    // goes
     age("Lumora.INI.~" + running + ".tmp", std::chrono::minutes(5)); // goes
     age("Lumora.INI.~" + running + ".tmp2", std::chrono::minutes(5));
     age("Lumora.INI.~1.tmp", std::chrono::minutes(0));           // a save still running: stays
+    age("Lumora.INI.~" + own + ".tmp", std::chrono::minutes(5)); // this process's own slow save: stays
     age("Lumora.INI.~notes.tmp", std::chrono::minutes(5));       // no copy of ours: stays
     age("Other.INI.~" + gone + ".tmp", std::chrono::minutes(5)); // another file's: stays
     file.removeStaleCopies();
     EXPECT_FALSE(fs::exists(folder / ("Lumora.INI.~" + gone + ".tmp")));
     EXPECT_FALSE(fs::exists(folder / ("Lumora.INI.~" + running + ".tmp")));
-    EXPECT_EQ(entriesIn(folder), 5);
+    EXPECT_EQ(entriesIn(folder), 6);
 #endif
 }
 
