@@ -273,7 +273,7 @@ TEST_F(Browser, AFolderWhoseDriveLeftTheTable)
     int reads = 0;
     for (QString level = deep; level.size() > games.size(); level = QDir::toNativeSeparators(QFileInfo(level).path()))
         reads += world.gate->passes(level);
-    EXPECT_LE(reads, 2 + 16) << "a read for each level climbed";
+    EXPECT_LE(reads, 2 + 8) << "a read for each level climbed";
 }
 
 TEST_F(Browser, VanishedDirectoryIsReportedAndTheListsStay)
